@@ -75,10 +75,15 @@ struct RunningMorvessa {
   // Where the keyboard is, for failure messages.
   std::string WhereIsTheFocus() const {
     const auto name = [](HWND w) {
-      return w ? ClassNameOf(w) + " \"" + TextOf(w) + "\"" : std::string("none");
+      if (!w) return std::string("none");
+      DWORD process = 0;
+      GetWindowThreadProcessId(w, &process);
+      char where[64];
+      std::snprintf(where, sizeof where, " %p of process %lu", static_cast<void*>(w), process);
+      return ClassNameOf(w) + " \"" + TextOf(w) + "\"" + where;
     };
     return "focus: " + name(focus()) + ", active: " + name(ActiveWindowOf(window)) +
-           ", foreground: " + name(GetForegroundWindow());
+           ", foreground: " + name(GetForegroundWindow()) + ", main window: " + name(window);
   }
   HWND focus() const { return FocusedWindowOf(window); }
   bool FocusBecomes(HWND control) const {
@@ -542,7 +547,7 @@ TEST(ShellE2e, EnterEscF1AndDoubleClicksChangeNothing) {
     ASSERT_TRUE(running.ready());
     // A selection that must survive the key.
     ASSERT_TRUE(ClickListEntry(running.list, "b.txt"));
-    ASSERT_TRUE(WaitUntil([&] { return ListSelectionOf(running.list) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return ListSelectionOf(running.list) == 1; })) << running.WhereIsTheFocus();
     const HWND order[] = {running.list, running.preview, running.exit};
     const int from = static_cast<int>(testCase.focus);
     for (int i = 0; i < from; ++i) PressKey(VK_TAB);

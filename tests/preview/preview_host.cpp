@@ -39,7 +39,8 @@ bool RefuseListedSizes(std::size_t bytes) {
 void TakeRefusals(int first, int argc, char** argv) {
   for (int i = first; i + 1 < argc && g_refusalCount < kMaxRefusals; i += 2) {
     if (std::strcmp(argv[i], "refuse") != 0) continue;
-    g_refused[g_refusalCount++] = std::strtoull(argv[i + 1], nullptr, 10);
+    g_refused[g_refusalCount++] =
+        static_cast<std::size_t>(std::strtoull(argv[i + 1], nullptr, 10));
   }
   if (g_refusalCount) base::SetAllocationFailureFilterForTesting(RefuseListedSizes);
 }

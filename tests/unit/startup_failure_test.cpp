@@ -24,8 +24,8 @@ TEST(StartupFailure, ShowsOneErrorBoxAndExitsWithMinusOne) {
   std::string host = hostPath;
   host = host.substr(0, host.rfind('\\') + 1) + "startup_failure_host.exe";
   std::string folder = host.substr(0, host.rfind('\\'));
-  // The program directory's length decides the first allocation's size.
-  std::string firstAllocation = std::to_string(folder.size() + 1);
+  // The first allocation is the MAX_PATH buffer for the executable's path.
+  std::string firstAllocation = "260";
 
   const StartupFailureCase cases[] = {
       {"window", "\xD4\xD8\xC8\xEB\xC6\xF4\xB6\xAF\xB4\xB0\xBF\xDA\xCA\xA7\xB0\xDC"},  // 载入启动窗口失败

@@ -100,6 +100,9 @@ HWND AppProcess::WaitForWindow(const std::string& title, DWORD capMs) const {
 
 std::optional<DWORD> AppProcess::WaitForExit(DWORD capMs) const {
   if (!process_ || WaitForSingleObject(process_.get(), capMs) != WAIT_OBJECT_0) return std::nullopt;
+  // The system takes the windows of an ended process away a moment later;
+  // until then they still take part in activation and input.
+  WaitUntil([&] { return TopLevelWindowsOf(id_).empty(); }, kReactionCapMs, 10);
   DWORD code = 0;
   if (!GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
   return code;
@@ -130,7 +133,7 @@ std::optional<std::string> AppProcess::CurrentDirectory() const {
 void AppProcess::Kill() {
   if (!process_) return;
   TerminateProcess(process_.get(), 0xDEAD);
-  WaitForSingleObject(process_.get(), kExitCapMs);
+  WaitForExit(kExitCapMs);
 }
 
 }  // namespace e2e

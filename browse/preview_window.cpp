@@ -528,7 +528,7 @@ void PreviewWindow::ChooseFirstView() {
 void PreviewWindow::StartEngine() {
   SetStatus(text::kLoading);
   const bool created = webView_.Create(window_, ContentArea());
-  report_.engineCreated = webView_.Created() || created;
+  report_.engineCreated = webView_.ControlWasCreated();
   report_.activatedInPlace = webView_.ActivatedInPlace();
   if (!created) {
     FallBackToSource(EngineOutcome::kCreateFailed, text::kCreateFailed);

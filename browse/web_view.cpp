@@ -1,25 +1,15 @@
 // Why the browser host looks like this.
 //
-// The preview shows a snippet the way a page would look, with the WebBrowser
-// control that every Windows has, and without ATL or MFC to host it. Hosting
-// an ActiveX control by hand needs exactly the handful of site interfaces the
-// control asks its container for; BrowserSite implements just those, in one
-// object that lives inside the WebView and is never freed through Release,
-// so the preview can prove that all of the control's references came back
-// before its window and, later, the whole library go away.
-//
-// The page comes from the snippet's bytes, never from a file: the control is
-// sent to about:blank and that empty document then reads the page through
-// IPersistStreamInit from a memory stream. The bytes are the snippet as
-// decoded for the source view, re-encoded as UTF-8 with a BOM, so the engine
-// never guesses a code page, and with an X-UA-Compatible tag asking for the
-// newest document mode, since the registry's emulation setting is not ours to
-// write. Script errors are silenced twice over: put_Silent, and the
-// command-target hook through which the engine asks before showing one.
-//
-// An engine that is missing or broken must not take the host down with it, so
-// nothing here waits: the caller polls DocumentComplete from a timer and
-// gives up after a few seconds.
+// The WebBrowser control is hosted by hand, without ATL or MFC: BrowserSite
+// implements just the site interfaces the control asks its container for, in
+// one object that lives inside the WebView and is never freed through
+// Release, so the preview can check that every reference came back before the
+// library may be unloaded. The page is loaded from memory, never from a file:
+// about:blank first, then IPersistStreamInit::Load of the snippet as decoded
+// for the source view, re-encoded as UTF-8 with a BOM (the engine guesses no
+// code page) and tagged for the newest document mode (the registry is not
+// ours to write). Nothing here waits for the engine: the caller polls
+// DocumentComplete from a timer and gives up after a few seconds.
 
 #include "browse/web_view.h"
 
@@ -258,6 +248,7 @@ bool WebView::Create(HWND container, const RECT& area) {
                               object_.ReceiveVoid()))) {
     return false;
   }
+  controlWasCreated_ = true;
   object_->SetClientSite(static_cast<IOleClientSite*>(&site_));
   browser_ = object_.As<IWebBrowser2>(IID_IWebBrowser2);
   if (!browser_) {

@@ -130,7 +130,9 @@ class WebView {
   // and starts an empty document. False when the control can't be had or
   // won't activate.
   bool Create(HWND container, const RECT& area);
-  bool Created() const noexcept { return static_cast<bool>(browser_); }
+  // Whether the control object came into being, and whether it then
+  // activated in place, even if it has been closed since.
+  bool ControlWasCreated() const noexcept { return controlWasCreated_; }
   bool ActivatedInPlace() const noexcept { return site_.WasActivatedInPlace(); }
 
   // A document exists and its readyState is "complete".
@@ -161,6 +163,7 @@ class WebView {
   ComPtr<IOleObject> object_;
   ComPtr<IWebBrowser2> browser_;
   ComPtr<IOleInPlaceObject> inPlace_;
+  bool controlWasCreated_ = false;
 };
 
 }  // namespace browse

@@ -121,7 +121,7 @@ DriveResult DriveWhile(const std::function<void()>& call, HWND owner, const Step
 
 HWND FindPreview(HWND owner) {
   for (HWND window : ThreadWindows()) {
-    if (window != owner && IsWindowVisible(window) && !GetParent(window)) return window;
+    if (window != owner && IsWindowVisible(window)) return window;
   }
   return nullptr;
 }

@@ -14,8 +14,6 @@
 namespace e2e {
 namespace {
 
-const std::string kPreviewCaption = "\xD4\xA4\xC0\xC0";  // 预览
-const std::string kExitCaption = "\xCD\xCB\xB3\xF6";     // 退出
 const std::string kChineseName = "\xD6\xD0\xCE\xC4.txt";  // 中文.txt
 constexpr int kOuterWidth = 380;
 constexpr int kOuterHeight = 250;
@@ -35,81 +33,6 @@ std::string Describe(const RECT& rect) {
 
 RECT Rect(LONG left, LONG top, LONG width, LONG height) {
   return RECT{left, top, left + width, top + height};
-}
-
-// A folder laid out like an installation: the program and its snippet folder.
-struct Installation {
-  explicit Installation(AppFolder where) : folder(std::move(where)) {
-    if (folder.ok()) exe = folder.CopyProgram(MorvessaExe());
-  }
-  Installation() : Installation(AppFolder()) {}
-  bool ok() const { return !exe.empty(); }
-
-  AppFolder folder;
-  std::string exe;
-};
-
-// The program started, with its main window and controls found.
-struct RunningMorvessa {
-  RunningMorvessa(const std::string& exe, const std::string& workingDirectory) {
-    // Without a window manager a window keeps the keyboard only while the
-    // pointer is over it, so the pointer waits where the centred window will
-    // open, as if the user had just started it from there.
-    MovePointerTo(POINT{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
-    app = AppProcess::Start(exe, workingDirectory);
-    window = app.WaitForWindow();
-    if (!window) return;
-    list = FindChildByClass(window, "ListBox");
-    preview = FindChildByText(window, kPreviewCaption);
-    exit = FindChildByText(window, kExitCaption);
-    // How the program left things on its own, before the driver steps in.
-    WaitUntil([&] { return FocusedWindowOf(window) != nullptr; });
-    focusAtStart = FocusedWindowOf(window);
-    activeAtStart = ActiveWindowOf(window);
-    BringToFront(window);
-  }
-  explicit RunningMorvessa(const Installation& installation)
-      : RunningMorvessa(installation.exe, installation.folder.path()) {}
-
-  bool ready() const { return window && list && preview && exit; }
-  // Where the keyboard is, for failure messages.
-  std::string WhereIsTheFocus() const {
-    const auto name = [](HWND w) {
-      if (!w) return std::string("none");
-      DWORD process = 0;
-      GetWindowThreadProcessId(w, &process);
-      char where[64];
-      std::snprintf(where, sizeof where, " %p of process %lu", static_cast<void*>(w), process);
-      return ClassNameOf(w) + " \"" + TextOf(w) + "\"" + where;
-    };
-    return "focus: " + name(focus()) + ", active: " + name(ActiveWindowOf(window)) +
-           ", foreground: " + name(GetForegroundWindow()) + ", main window: " + name(window);
-  }
-  HWND focus() const { return FocusedWindowOf(window); }
-  bool FocusBecomes(HWND control) const {
-    return WaitUntil([&] { return focus() == control; });
-  }
-
-  AppProcess app;
-  HWND window = nullptr;
-  HWND list = nullptr;
-  HWND preview = nullptr;
-  HWND exit = nullptr;
-  HWND focusAtStart = nullptr;
-  HWND activeAtStart = nullptr;
-};
-
-// What the platform's own search gives for `pattern` in `folder`: the files,
-// never the folders.
-std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  base::FindHandle find(FindFirstFileA(JoinPath(folder, pattern).c_str(), &found));
-  if (!find) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(find.get(), &found));
-  return names;
 }
 
 // A window of this test process, destroyed when it goes out of scope.
@@ -140,45 +63,11 @@ int DefaultGuiFontItemHeight() {
   return static_cast<int>(SendMessageA(list.window, LB_GETITEMHEIGHT, 0, 0));
 }
 
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-  std::vector<HWND> visible;
-  for (HWND window : TopLevelWindowsOf(processId)) {
-    if (IsWindowVisible(window)) visible.push_back(window);
-  }
-  return visible;
-}
-
-// How the process ended, and any other window it showed on the way (an
-// error box, a second window): ending must be quiet and happen once.
-struct Ending {
-  std::optional<DWORD> exitCode;
-  std::vector<std::string> otherWindows;
-};
-
-Ending WaitForEndWatchingWindows(const RunningMorvessa& running) {
-  Ending ending;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindowsOf(running.app.id())) {
-          if (window == running.window || !IsWindowVisible(window)) continue;
-          const std::string seen = ClassNameOf(window) + " \"" + TextOf(window) + "\"";
-          if (std::find(ending.otherWindows.begin(), ending.otherWindows.end(), seen) ==
-              ending.otherWindows.end()) {
-            ending.otherWindows.push_back(seen);
-          }
-        }
-        return !running.app.running();
-      },
-      kExitCapMs, 10);
-  ending.exitCode = running.app.WaitForExit(0);
-  return ending;
-}
-
 // ---------------------------------------------------------------------------
 // The window as it opens
 
 TEST(ShellE2e, WindowOpensCentredAtItsOuterSizeWithAFixedDialogFrame) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   RunningMorvessa running(installation);
   ASSERT_TRUE(running.ready());
@@ -202,7 +91,7 @@ TEST(ShellE2e, WindowOpensCentredAtItsOuterSizeWithAFixedDialogFrame) {
 }
 
 TEST(ShellE2e, CaptionHoldsACloseBoxOnly) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   RunningMorvessa running(installation);
   ASSERT_TRUE(running.ready());
@@ -228,7 +117,7 @@ TEST(ShellE2e, CaptionHoldsACloseBoxOnly) {
 }
 
 TEST(ShellE2e, ControlsSitWhereTheWindowDefinesThem) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   // Enough entries that the list needs its scroll bar: a list box drops
   // WS_VSCROLL while everything fits.
@@ -285,7 +174,7 @@ TEST(ShellE2e, ControlsSitWhereTheWindowDefinesThem) {
 }
 
 TEST(ShellE2e, OpensWithTheListFocusedAndNothingSelected) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("a.txt");
   installation.folder.AddSnippet("b.txt");
@@ -293,14 +182,13 @@ TEST(ShellE2e, OpensWithTheListFocusedAndNothingSelected) {
   ASSERT_TRUE(running.ready());
 
   EXPECT_EQ(running.activeAtStart, running.window);
-  EXPECT_EQ(running.focusAtStart, running.list)
-      << "focus on \"" << TextOf(running.focusAtStart) << "\" (" << ClassNameOf(running.focusAtStart) << ")";
+  EXPECT_EQ(running.focusAtStart, running.list) << "focus on " << DescribeWindow(running.focusAtStart);
   EXPECT_EQ(ListItemsOf(running.list).size(), 2u);
   EXPECT_EQ(ListSelectionOf(running.list), -1);
 }
 
 TEST(ShellE2e, BackgroundIsTheButtonFaceColour) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   RunningMorvessa running(installation);
   ASSERT_TRUE(running.ready());
@@ -325,7 +213,7 @@ TEST(ShellE2e, BackgroundIsTheButtonFaceColour) {
 // The snippet list
 
 TEST(ShellE2e, ListsEveryTextFileOfTheSnippetFolderAndNothingElse) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   AppFolder& folder = installation.folder;
   ASSERT_FALSE(folder.AddSnippet("plain.txt", "p").empty());
@@ -377,7 +265,7 @@ TEST(ShellE2e, NoSnippetsGiveAnEmptyListAndNoMessage) {
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.what);
-    Installation installation;
+    Installation installation(MorvessaExe());
     ASSERT_TRUE(installation.ok());
     // Text files beside the program must not be taken for snippets.
     installation.folder.AddFile("beside.txt");
@@ -387,7 +275,7 @@ TEST(ShellE2e, NoSnippetsGiveAnEmptyListAndNoMessage) {
     EXPECT_TRUE(ListItemsOf(running.list).empty());
     // The list is filled before the window is shown, so a message about it
     // would be up by now.
-    EXPECT_EQ(VisibleWindowsOf(running.app.id()), std::vector<HWND>{running.window});
+    EXPECT_EQ(VisibleTopLevelWindowsOf(running.app.id()), std::vector<HWND>{running.window});
     EXPECT_TRUE(running.FocusBecomes(running.list));
     // The buttons still work.
     ASSERT_TRUE(ClickWindow(running.exit));
@@ -396,7 +284,7 @@ TEST(ShellE2e, NoSnippetsGiveAnEmptyListAndNoMessage) {
 }
 
 TEST(ShellE2e, ListIsNotRefilledWhileTheWindowIsOpen) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("first.txt");
   installation.folder.AddSnippet("second.txt");
@@ -427,21 +315,24 @@ TEST(ShellE2e, ListIsNotRefilledWhileTheWindowIsOpen) {
 
 struct StartCase {
   const char* what;
-  std::string programParentHint;  // name of the folder holding the program (GBK)
+  std::string folderHint;  // beginning of the program folder's name (GBK)
+  std::string exeName;     // (GBK)
   bool startElsewhere;
 };
 
 TEST(ShellE2e, WorkingDirectoryIsTheProgramDirectoryWhereverItStarts) {
+  // 乗 is 81 5C in GBK: its trail byte is the backslash code.
+  const std::string trailByteBackslash = "\x81\x5C";
   const StartCase cases[] = {
-      {"started from its own folder", "morvessa-e2e", false},
-      {"started from another folder", "morvessa-e2e", true},
-      // 乗 is 81 5C in GBK: its trail byte is the backslash code.
-      {"its folder's name ends in a trail byte 0x5C", "\x81\x5C", true},
-      {"its folder's name holds Chinese", "\xB3\xCC\xD0\xF2", true},  // 程序
+      {"started from its own folder", "morvessa-e2e", "Morvessa.exe", false},
+      {"started from another folder", "morvessa-e2e", "Morvessa.exe", true},
+      {"its file name holds a trail byte 0x5C", "morvessa-e2e", trailByteBackslash + ".exe", true},
+      {"its folder name holds a trail byte 0x5C", trailByteBackslash, "Morvessa.exe", true},
+      {"its folder and file names are Chinese", "\xB3\xCC\xD0\xF2", "\xB3\xCC\xD0\xF2.exe", true},  // 程序
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.what);
-    Installation installation{AppFolder(TempFolder(), testCase.programParentHint)};
+    Installation installation(MorvessaExe(), AppFolder(TempFolder(), testCase.folderHint), testCase.exeName);
     ASSERT_TRUE(installation.ok());
     installation.folder.AddSnippet("mine.txt");
     // A decoy: the starting folder has a snippet folder of its own.
@@ -468,7 +359,7 @@ TEST(ShellE2e, ProgramInADriveRootWorksInThatRoot) {
   // Leftovers of an interrupted run would show in the list.
   RemoveTree(JoinPath("M:\\", kSnippetFolderName));
   RemoveTree("M:\\some");
-  Installation installation{AppFolder::InExisting("M:\\")};
+  Installation installation(MorvessaExe(), AppFolder::InExisting("M:\\"));
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("in-snippets.txt");
   installation.folder.AddFile("in-root.txt");
@@ -487,7 +378,7 @@ TEST(ShellE2e, ProgramInADriveRootWorksInThatRoot) {
 // Keyboard
 
 TEST(ShellE2e, TabAndShiftTabCycleThroughTheControls) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("a.txt");
   RunningMorvessa running(installation);
@@ -539,7 +430,7 @@ TEST(ShellE2e, EnterEscF1AndDoubleClicksChangeNothing) {
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.what);
-    Installation installation;
+    Installation installation(MorvessaExe());
     ASSERT_TRUE(installation.ok());
     installation.folder.AddSnippet("a.txt", "<p>a</p>");
     installation.folder.AddSnippet("b.txt", "<p>b</p>");
@@ -562,12 +453,12 @@ TEST(ShellE2e, EnterEscF1AndDoubleClicksChangeNothing) {
     EXPECT_TRUE(running.app.running());
     EXPECT_TRUE(IsWindowVisible(running.window));
     EXPECT_EQ(ListSelectionOf(running.list), 1);
-    EXPECT_EQ(VisibleWindowsOf(running.app.id()), std::vector<HWND>{running.window});
+    EXPECT_EQ(VisibleTopLevelWindowsOf(running.app.id()), std::vector<HWND>{running.window});
   }
 }
 
 TEST(ShellE2e, FocusReturnsToTheLastFocusedControlOnActivation) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   RunningMorvessa running(installation);
   ASSERT_TRUE(running.ready());
@@ -605,7 +496,7 @@ TEST(ShellE2e, EachWayOutEndsOnceWithExitCodeZero) {
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.what);
-    Installation installation;
+    Installation installation(MorvessaExe());
     ASSERT_TRUE(installation.ok());
     installation.folder.AddSnippet("a.txt");
     RunningMorvessa running(installation);
@@ -613,7 +504,7 @@ TEST(ShellE2e, EachWayOutEndsOnceWithExitCodeZero) {
     ASSERT_TRUE(running.FocusBecomes(running.list)) << running.WhereIsTheFocus();
 
     ASSERT_TRUE(testCase.act(running));
-    const Ending ending = WaitForEndWatchingWindows(running);
+    const Ending ending = WaitForEndWatchingWindows(running.app, running.window);
     EXPECT_EQ(ending.exitCode, std::optional<DWORD>(0));
     EXPECT_TRUE(ending.otherWindows.empty()) << "showed " << ending.otherWindows.front();
   }
@@ -623,7 +514,7 @@ TEST(ShellE2e, EachWayOutEndsOnceWithExitCodeZero) {
 // The skin
 
 TEST(ShellE2e, ButtonsWearTheBlueSkinAndTheListDoesNot) {
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("a.txt");
   RunningMorvessa running(installation);
@@ -651,7 +542,7 @@ TEST(ShellE2e, MessageBoxesOfTheProgramWearTheSkinToo) {
   // A preview without the preview library beside the program or on the
   // search path ends in the fatal error box: a message box of the GUI thread,
   // created after the skin was switched on.
-  Installation installation;
+  Installation installation(MorvessaExe());
   ASSERT_TRUE(installation.ok());
   installation.folder.AddSnippet("a.txt", "<p>a</p>");
   RunningMorvessa running(installation);

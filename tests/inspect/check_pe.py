@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Inspects a built Morvessa.exe the way Windows' loader and Explorer see it.
 
-    check_pe.py --arch i386|amd64 --exe=PATH
+    check_pe.py --arch i386|amd64 --exe=PATH [--max-bytes=N]
 
 Checks the machine type and PE flavour, the GUI subsystem, that every imported
 DLL is a Windows system DLL (the runtime is linked in, and the preview library
 is loaded at run time, never imported), the icon group DEFAULT_ICON with its
 48, 32 and 16-pixel 32-bit images, the 1.0 version information and the
-manifest. Prints one line per failed check and exits 1 if any failed.
+manifest; with --max-bytes, that the file is no larger (the shipped program
+has a size budget). Prints one line per failed check and exits 1 if any failed.
 A small PE reader of its own, standard library only.
 """
 
@@ -274,11 +275,14 @@ def check_manifest(resources, fail):
         fail("manifest declares DPI awareness; the window's fixed pixel layout relies on scaling")
 
 
-def check(path, arch):
+def check(path, arch, max_bytes=None):
     failures = []
     fail = failures.append
     with open(path, "rb") as file:
-        pe = PeFile(file.read())
+        data = file.read()
+    if max_bytes is not None and len(data) > max_bytes:
+        fail("%d bytes, over the budget of %d bytes" % (len(data), max_bytes))
+    pe = PeFile(data)
 
     machine, magic, flavour = ARCHES[arch]
     if (pe.machine, pe.magic) != (machine, magic):
@@ -312,6 +316,8 @@ def main():
     parser.add_argument("--exe", required=True, help="the executable to inspect")
     parser.add_argument("--missing-hint", default="",
                         help="what to tell the user when --exe is empty")
+    parser.add_argument("--max-bytes", type=int, default=None,
+                        help="fail when the file is larger than this")
     args = parser.parse_args()
     if not args.exe:
         print("FAIL: no %s executable given. %s" % (args.arch, args.missing_hint))
@@ -320,7 +326,7 @@ def main():
         print("FAIL: %s does not exist (is it built?)" % args.exe)
         return 1
     try:
-        dlls, failures = check(args.exe, args.arch)
+        dlls, failures = check(args.exe, args.arch, args.max_bytes)
     except (ValueError, struct.error, IndexError, StopIteration) as error:
         print("FAIL: %s is not a readable PE file: %s" % (args.exe, error))
         return 1
@@ -331,6 +337,8 @@ def main():
         return 1
     print("OK: %s, GUI, system DLLs only, DEFAULT_ICON 48/32/16 at 32 bpp, version 1.0.0.0, manifest"
           % ARCHES[args.arch][2])
+    if args.max_bytes is not None:
+        print("OK: %d bytes, within %d" % (os.path.getsize(args.exe), args.max_bytes))
     return 0
 
 

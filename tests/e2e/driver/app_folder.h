@@ -28,6 +28,9 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// The files (never folders) the system's own search finds for `pattern` in
+// `folder`, in the order it finds them.
+std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern);
 // Deletes a file or a folder with everything in it, read-only entries included.
 bool RemoveTree(const std::string& path);
 

@@ -6,6 +6,7 @@
 #include "tests/e2e/driver/app_folder.h"
 #include "tests/e2e/driver/app_process.h"
 #include "tests/e2e/driver/message_box.h"
+#include "tests/e2e/driver/morvessa_session.h"
 #include "tests/e2e/driver/screen_capture.h"
 #include "tests/e2e/driver/user_input.h"
 #include "tests/e2e/driver/wait.h"

@@ -1,6 +1,7 @@
 #include "tests/e2e/driver/user_input.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "tests/e2e/driver/wait.h"

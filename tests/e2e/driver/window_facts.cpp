@@ -1,5 +1,8 @@
 #include "tests/e2e/driver/window_facts.h"
 
+#include <cstdio>
+#include <utility>
+
 namespace e2e {
 namespace {
 
@@ -48,6 +51,14 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
   std::pair<DWORD, std::vector<HWND>*> context(processId, &windows);
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&context));
   return windows;
+}
+
+std::vector<HWND> VisibleTopLevelWindowsOf(DWORD processId) {
+  std::vector<HWND> visible;
+  for (HWND window : TopLevelWindowsOf(processId)) {
+    if (IsWindowVisible(window)) visible.push_back(window);
+  }
+  return visible;
 }
 
 std::vector<HWND> ChildWindowsOf(HWND parent) {
@@ -206,6 +217,16 @@ std::optional<std::uintptr_t> PropertyOf(HWND window, const char* name) {
   HANDLE value = GetPropA(window, name);
   if (!value) return std::nullopt;
   return reinterpret_cast<std::uintptr_t>(value);
+}
+
+std::string DescribeWindow(HWND window) {
+  if (!window) return "none";
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char where[64];
+  std::snprintf(where, sizeof where, " %p of process %lu", static_cast<void*>(window),
+                static_cast<unsigned long>(process));
+  return ClassNameOf(window) + " \"" + TextOf(window) + "\"" + where;
 }
 
 bool Responds(HWND window) { return IsWindow(window) && SendBounded(window, WM_NULL, 0, 0, nullptr); }

@@ -23,6 +23,8 @@ std::wstring WideFromGbk(const std::string& gbk);
 
 // Top-level windows of a process, visible or not, in Z order.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+// The visible ones among them.
+std::vector<HWND> VisibleTopLevelWindowsOf(DWORD processId);
 // Direct child windows of `parent`, in Z order (creation order for controls
 // created without explicit Z placement).
 std::vector<HWND> ChildWindowsOf(HWND parent);
@@ -74,6 +76,9 @@ HWND ActiveWindowOf(HWND window);
 // A window property set with SetProp, read from outside (Wine keeps them in
 // the server), or nothing when the window has no such property.
 std::optional<std::uintptr_t> PropertyOf(HWND window, const char* name);
+
+// Class, text, handle and process of a window, for failure messages.
+std::string DescribeWindow(HWND window);
 
 // Whether `window` answers messages: alive and not hung.
 bool Responds(HWND window);

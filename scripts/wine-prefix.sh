@@ -14,3 +14,7 @@ if [ ! -f "$WINEPREFIX/.morvessa-ready" ]; then
 fi
 mkdir -p "$MORVESSA_DRIVE_M"
 ln -sfn "$MORVESSA_DRIVE_M" "$WINEPREFIX/dosdevices/m:"
+# Caption buttons are drawn with Marlett; without it Wine shows letters ("r"
+# for the close box). Wine ships the font but does not install it here.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+[ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true

@@ -2,8 +2,9 @@
 # Builds the Release programs and stages what a user gets:
 #   dist/win32/Morvessa.exe   the product (32-bit)
 #   dist/win64/Morvessa.exe   the same program for 64-bit Windows (what `make run` starts)
-# each beside the sample snippets in 预览代码/ and, when this build made one,
-# the preview library Browse.dll; then dist/Morvessa-win32.zip and -win64.zip.
+# each beside the sample snippets in 预览代码/, the user's guide README.html with
+# its screenshots and, when this build made one, the preview library
+# Browse.dll; then dist/Morvessa-win32.zip and -win64.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,9 +25,14 @@ for flavour in win32 win64; do
   mkdir -p "$staged"
   cp "$built/Morvessa.exe" "$staged/"
   cp -r "$samples" "$staged/"
-  if [ -f "$built/Browse.dll" ]; then
-    cp "$built/Browse.dll" "$staged/"
-  fi
+  # The user's guide (Chinese and English) and its screenshots.
+  cp docs/user/README.html "$staged/"
+  mkdir -p "$staged/screenshots"
+  cp docs/screenshot.png "$staged/screenshots/main.png"
+  cp docs/preview.png "$staged/screenshots/preview.png"
+  # Without the preview library every first 预览 ends in the error box.
+  [ -f "$built/Browse.dll" ] || { echo "dist: $built/Browse.dll was not built" >&2; exit 1; }
+  cp "$built/Browse.dll" "$staged/"
 done
 
 # Python's zipfile marks the Chinese names as UTF-8 in the archive, which

@@ -28,7 +28,8 @@ void WINAPI UpdateTobrilCode(const char* title, unsigned flag, const char* snipp
   ++g_calls;
   (void)title;
   (void)flag;
-  if (g_measureSnippet) g_lastSnippetLength = snippet ? static_cast<long long>(std::strlen(snippet)) : -1;
+  if (g_measureSnippet)
+    g_lastSnippetLength = snippet ? static_cast<long long>(std::strlen(snippet)) : -1;
   if (g_leakSnippets && snippet) {
     std::size_t bytes = std::strlen(snippet) + 1;
     void* copy = HeapAlloc(GetProcessHeap(), 0, bytes);

@@ -3,7 +3,7 @@
 // and its 预览 button pressed with BM_CLICK; the bench Browse.dll beside this
 // executable notes when its UpdateTobrilCode is entered.
 //
-//   preview_bench <runs> <large snippet name> <small snippet name> <presses>
+//   preview_bench <runs> <large snippet> <small snippet> <presses> <rounds>
 //
 // Latency: from just before BM_CLICK to the library's entry, for the large
 // snippet, against one bare CreateFile + ReadFile (+ CloseHandle) of the same
@@ -13,7 +13,7 @@
 //
 // Memory: private bytes (PagefileUsage; Wine leaves PrivateUsage 0) and the
 // busy bytes of the process heap after the first and after the last of
-// <presses> presses on the small snippet, in <runs> rounds; then one round
+// <presses> presses on the small snippet, in <rounds> rounds; then one round
 // in which the library keeps a copy of every snippet, the leak the figures
 // must show.
 
@@ -176,7 +176,7 @@ int Fail(const char* what) {
   return 1;
 }
 
-int Run(int runs, const char* largeName, const char* smallName, int presses) {
+int Run(int runs, const char* largeName, const char* smallName, int presses, int rounds) {
   MainWindow window;
   if (!window.Find()) return Fail("main window or its controls not found");
   std::string largePath = std::string(shell::ProgramDirectory()) + kSnippetFolder + largeName;
@@ -214,7 +214,7 @@ int Run(int runs, const char* largeName, const char* smallName, int presses) {
 
   if (!window.Select(smallName)) return Fail("small snippet not listed");
   std::vector<double> privateFirst, privateLast, heapFirst, heapLast;
-  for (int round = 0; round < runs; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     Memory first, last;
     if (!PressRound(window, library, presses, first, last)) return Fail("a press failed");
     privateFirst.push_back(first.privateMiB);
@@ -237,8 +237,9 @@ int Run(int runs, const char* largeName, const char* smallName, int presses) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::printf("usage: preview_bench <runs> <large snippet> <small snippet> <presses>\n");
+  if (argc < 6) {
+    std::printf(
+        "usage: preview_bench <runs> <large snippet> <small snippet> <presses> <rounds>\n");
     return 2;
   }
   // Started as the program starts, up to its message loop.
@@ -248,7 +249,7 @@ int main(int argc, char** argv) {
   if (!ui::LoadWindowDefinitions() || !shell::LoadMainWindow())
     return Fail("the main window could not be loaded");
   PumpPendingMessages();
-  int status = Run(std::atoi(argv[1]), argv[2], argv[3], std::atoi(argv[4]));
+  int status = Run(std::atoi(argv[1]), argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
   std::fflush(stdout);
   shell::End(static_cast<unsigned>(status));
 }

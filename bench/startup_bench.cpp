@@ -71,6 +71,8 @@ double TimeToVisibleWindow(const Program& program, const std::string& folder) {
   WaitForSingleObject(process.hProcess, 30000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  // Let the ended process's windows and server state go before the next start.
+  Sleep(200);
   if (elapsed < 0) std::printf("%s showed no window\n", program.path.c_str());
   return elapsed;
 }

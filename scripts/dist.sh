@@ -3,8 +3,7 @@
 #   dist/win32/Morvessa.exe   the product (32-bit)
 #   dist/win64/Morvessa.exe   the same program for 64-bit Windows (what `make run` starts)
 # each beside the sample snippets in 预览代码/, the user's guide README.html with
-# its screenshots and, when this build made one, the preview library
-# Browse.dll; then dist/Morvessa-win32.zip and -win64.zip.
+# its screenshots and the preview library Browse.dll; then dist/Morvessa-win32.zip and -win64.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

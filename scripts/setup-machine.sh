@@ -19,6 +19,7 @@ declare -A package_for=(
   [python3]=python3
   [objdump]=binutils
   [locale-gen]=locales
+  [clang++]=clang
 )
 missing=()
 for tool in "${!package_for[@]}"; do
@@ -28,6 +29,9 @@ done
 [ -e /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ] || missing+=(fonts-wqy-microhei)
 [ -e /usr/lib/gcc/x86_64-linux-gnu/12/32/libstdc++.a ] || missing+=(g++-multilib)
 [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
+# The sanitizers' and libFuzzer's runtimes for the native64-sanitize build.
+compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+  missing+=(libclang-rt-dev)
 dpkg -s imagemagick >/dev/null 2>&1 || missing+=(imagemagick)
 
 if [ ${#missing[@]} -gt 0 ]; then

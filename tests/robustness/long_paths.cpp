@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/win_handles.h"
+
 namespace robustness {
 namespace {
 
@@ -35,6 +37,15 @@ std::wstring WideFromAnsi(const std::string& ansi) {
   return wide;
 }
 
+std::wstring WideFromUtf8(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
 std::string AnsiFromWide(const std::wstring& wide) {
   if (wide.empty()) return {};
   int length = WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()),
@@ -61,27 +72,27 @@ bool MakeFolders(const std::string& path) {
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(Unlimited(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  base::FileHandle file(CreateFileW(Unlimited(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   DWORD written = 0;
-  BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                       &written, nullptr);
-  CloseHandle(file);
+  BOOL ok = bytes.empty() || WriteFile(file.get(), bytes.data(),
+                                       static_cast<DWORD>(bytes.size()), &written, nullptr);
   return ok && written == bytes.size();
 }
 
 std::optional<std::string> ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileW(Unlimited(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  base::FileHandle file(CreateFileW(Unlimited(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
   std::string bytes;
   std::vector<char> chunk(1 << 16);
   DWORD read = 0;
-  while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) && read)
+  while (ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) &&
+         read) {
     bytes.append(chunk.data(), read);
-  CloseHandle(file);
+  }
   return bytes;
 }
 
@@ -93,25 +104,34 @@ bool CopyInto(const std::string& from, const std::string& to) {
   return CopyFileW(Unlimited(from).c_str(), Unlimited(to).c_str(), FALSE) != FALSE;
 }
 
+namespace {
+
+void RemoveEntry(const std::wstring& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  {
+    WIN32_FIND_DATAW found;
+    base::FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found));
+    if (search) {
+      do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") RemoveEntry(path + L"\\" + name, found.dwFileAttributes);
+      } while (FindNextFileW(search.get(), &found));
+    }
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
 void RemoveTree(const std::string& path) {
   std::wstring wide = Unlimited(path);
   DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileW(wide.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") RemoveTree(path + "\\" + AnsiFromWide(name));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) RemoveEntry(wide, attributes);
 }
 
 std::string PathOfLength(const std::string& parent, const std::string& stem, std::size_t length) {
@@ -171,7 +191,8 @@ bool StartThroughWineLoader(const std::string& unixExe, const std::string& argum
   for (wchar_t& c : application) {
     if (c == L'/') c = L'\\';
   }
-  std::wstring commandLine = std::wstring(L"\"") + loader + L"\" \"" + WideFromAnsi(unixExe) +
+  // Linux paths are UTF-8, whatever the program's code page.
+  std::wstring commandLine = std::wstring(L"\"") + loader + L"\" \"" + WideFromUtf8(unixExe) +
                              L"\"";
   if (!arguments.empty()) commandLine += L" " + WideFromAnsi(arguments);
   std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -184,18 +205,17 @@ bool StartThroughWineLoader(const std::string& unixExe, const std::string& argum
                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
     return false;
   }
-  if (info.hThread) CloseHandle(info.hThread);
-  if (info.hProcess) CloseHandle(info.hProcess);
+  // A Linux process has no handle worth keeping.
+  base::KernelHandle thread(info.hThread), process(info.hProcess);
   return true;
 }
 
 std::string ImagePathOf(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  base::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return {};
   std::vector<wchar_t> path(32768);
   DWORD length = static_cast<DWORD>(path.size());
-  BOOL ok = QueryFullProcessImageNameW(process, 0, path.data(), &length);
-  CloseHandle(process);
+  BOOL ok = QueryFullProcessImageNameW(process.get(), 0, path.data(), &length);
   return ok ? AnsiFromWide(std::wstring(path.data(), length)) : std::string();
 }
 

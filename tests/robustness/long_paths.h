@@ -13,6 +13,7 @@ namespace robustness {
 
 std::wstring WideFromAnsi(const std::string& ansi);
 std::string AnsiFromWide(const std::wstring& wide);
+std::wstring WideFromUtf8(const std::string& utf8);
 
 // The system's temporary folder, without the trailing backslash.
 std::string TempFolder();
@@ -47,11 +48,11 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Under Wine: the Linux path of a Windows path; nothing elsewhere.
+// Under Wine: the Linux path (UTF-8) of a Windows path; nothing elsewhere.
 std::optional<std::string> UnixPathOf(const std::string& windowsPath);
 bool RunningUnderWine();
 
-// Starts `exe` (a Linux path) from the Linux side through the Wine loader, as
+// Starts `unixExe` (a Linux path, UTF-8) from the Linux side through the Wine loader, as
 // `wine program.exe` from a shell does: the one way a program whose path is
 // longer than MAX_PATH starts under Wine (CreateProcess and ShellExecute
 // refuse such a path with ERROR_INVALID_NAME). The new process is not our

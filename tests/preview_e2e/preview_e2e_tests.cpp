@@ -247,6 +247,18 @@ void ExpectSnippet(const BrowseEvent& call, const std::optional<std::string>& ex
   }
 }
 
+// Where the input stands, for failure messages.
+std::string InputState(const RunningMorvessa& running) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(running.window, nullptr), &info);
+  POINT pointer = {};
+  GetCursorPos(&pointer);
+  return running.WhereIsTheFocus() + ", capture: " + DescribeWindow(info.hwndCapture) + ", pointer at " +
+         std::to_string(pointer.x) + "," + std::to_string(pointer.y) + " over " +
+         DescribeWindow(WindowFromPoint(pointer));
+}
+
 Ending WaitForEnd(const RunningMorvessa& running) {
   return WaitForEndWatchingWindows(running.app, running.window);
 }
@@ -383,7 +395,7 @@ TEST(PreviewE2e, TwoPressesMakeTwoEqualCallsOnOneLoadAndEachWayOutUnloadsTheLibr
 
     ASSERT_TRUE(c.leave(running));
     const Ending ending = WaitForEnd(running);
-    EXPECT_EQ(ending.exitCode, std::optional<DWORD>(0));
+    EXPECT_EQ(ending.exitCode, std::optional<DWORD>(0)) << InputState(running);
     EXPECT_EQ(ending.otherWindows, std::vector<std::string>{});
     const auto events = ReadBrowseLog(folder.path());
     ASSERT_EQ(EventKinds(events), (std::vector<std::string>{"load", "call", "call", "unload"}));
@@ -488,7 +500,7 @@ TEST(PreviewE2e, WithoutTheLibraryOrItsExportOneErrorBoxThenExitCodeMinusOne) {
     }
 
     const std::string boxSeen = DescribeWindow(box);
-    ASSERT_TRUE(PressOk(box));
+    ASSERT_TRUE(PressOk(box)) << InputState(running) << "; box " << DescribeWindow(box);
     const Ending ending = WaitForEnd(running);
     EXPECT_EQ(ending.exitCode, std::optional<DWORD>(0xFFFFFFFFu));
     // The box just answered may linger a moment; no second one comes.

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@
 
 namespace {
 
-using pure_checks::Hex;
 using pure_checks::EveryHighByteIsLead;
+using pure_checks::Hex;
 using pure_checks::HostileBytes;
 using pure_checks::IsGbkLeadByte;
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "tests/e2e/driver/app_folder.h"
 #include "ui/file_patterns.h"
 
 namespace {
 
-using testing_support::TempFolder;
+using TempFolder = e2e::AppFolder;
 using Names = std::vector<std::string>;
 
 constexpr char kGbkName[] = "\xD4\xA4\xC0\xC0\xD2\xB3.txt";  // 预览页.txt
@@ -48,13 +48,13 @@ class FileListTest : public ::testing::Test {
 
 TEST_F(FileListTest, ListsMatchingFilesOfEveryAttributeButNoFolders) {
   TempFolder folder;
-  folder.AddFile("b.txt");
-  folder.AddFile("a.txt");
+  folder.AddFile("b.txt", "x");
+  folder.AddFile("a.txt", "x");
   folder.AddFile("hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN);
   folder.AddFile("system.txt", "x", FILE_ATTRIBUTE_SYSTEM);
   folder.AddFile("readonly.txt", "x", FILE_ATTRIBUTE_READONLY);
-  folder.AddFile(kGbkName);
-  folder.AddFile("note.md");
+  folder.AddFile(kGbkName, "x");
+  folder.AddFile("note.md", "x");
   folder.AddFolder("dir.txt");
 
   ui::FileList list(listBox_, "*.txt");
@@ -71,9 +71,9 @@ TEST_F(FileListTest, ListsMatchingFilesOfEveryAttributeButNoFolders) {
 
 TEST_F(FileListTest, ThePatternTextDecidesWhatIsListed) {
   TempFolder folder;
-  folder.AddFile("a.txt");
-  folder.AddFile("b.md");
-  folder.AddFile("c.log");
+  folder.AddFile("a.txt", "x");
+  folder.AddFile("b.md", "x");
+  folder.AddFile("c.log", "x");
   struct Case {
     const char* patternText;
     Names expected;
@@ -95,7 +95,7 @@ TEST_F(FileListTest, ThePatternTextDecidesWhatIsListed) {
 
 TEST_F(FileListTest, TheDirectoryIsStoredAsWrittenAndAMissingOneGivesAnEmptyList) {
   TempFolder folder;
-  folder.AddFile("a.txt");
+  folder.AddFile("a.txt", "x");
   ui::FileList list(listBox_, "*.txt");
 
   std::string withBackslash = folder.path() + "\\";
@@ -103,7 +103,7 @@ TEST_F(FileListTest, TheDirectoryIsStoredAsWrittenAndAMissingOneGivesAnEmptyList
   EXPECT_STREQ(list.Directory().get(), withBackslash.c_str());
   EXPECT_EQ(Entries(), Names{"a.txt"});
 
-  std::string missing = folder.Child("missing");
+  std::string missing = folder.PathOf("missing");
   list.SetDirectory(missing.c_str());
   EXPECT_STREQ(list.Directory().get(), missing.c_str());
   EXPECT_TRUE(Entries().empty());
@@ -111,7 +111,7 @@ TEST_F(FileListTest, TheDirectoryIsStoredAsWrittenAndAMissingOneGivesAnEmptyList
 
 TEST_F(FileListTest, AnEmptyDirectoryMeansTheCurrentOne) {
   TempFolder folder;
-  folder.AddFile("here.txt");
+  folder.AddFile("here.txt", "x");
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
   ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
@@ -126,8 +126,8 @@ TEST_F(FileListTest, AnEmptyDirectoryMeansTheCurrentOne) {
 
 TEST_F(FileListTest, TheSelectedNameIsTheSelectedEntry) {
   TempFolder folder;
-  folder.AddFile("a.txt");
-  folder.AddFile(kGbkName);
+  folder.AddFile("a.txt", "x");
+  folder.AddFile(kGbkName, "x");
   ui::FileList list(listBox_, "*.txt");
   list.SetDirectory(folder.path().c_str());
 

@@ -5,7 +5,7 @@
 // these functions throw (operator new throws bad_alloc, a container that
 // would outgrow the address space throws length_error), and throwing pulls in
 // the unwinder, the exception classes, std::string and, through the default
-// terminate handler, a symbol demangler and printf: two thirds of the
+// terminate handler, a symbol demangler and printf: three quarters of the
 // executable. Here every one of those roads ends the process through the
 // program's own fatal error instead, which is what an exception would have
 // come to anyway with nothing to catch it.

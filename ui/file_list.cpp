@@ -19,7 +19,7 @@ constexpr std::size_t kMaxPatternText = MAX_PATH + 3;
 // A fill sends the list one message per file. SendMessage shows each one to
 // the thread's WH_CALLWNDPROC hooks, and the skin keeps one for as long as it
 // is on; under Wine every hooked message is a round trip to the server, which
-// made a start with 10,000 snippet files three times slower. So the fill
+// made a start with 10,000 snippet files five times slower. So the fill
 // calls the list box's window procedure directly: the same procedure, message
 // and thread, only unseen by hooks (the skin's acts on nothing but WM_CREATE).
 class ListBoxCalls {

@@ -256,7 +256,9 @@ std::string InputState(const RunningMorvessa& running) {
   GetCursorPos(&pointer);
   return running.WhereIsTheFocus() + ", capture: " + DescribeWindow(info.hwndCapture) + ", pointer at " +
          std::to_string(pointer.x) + "," + std::to_string(pointer.y) + " over " +
-         DescribeWindow(WindowFromPoint(pointer));
+         DescribeWindow(WindowFromPoint(pointer)) + ", main window " +
+         (IsWindowVisible(running.window) ? "visible" : "hidden") + (Responds(running.window) ? ", answering" : ", not answering") +
+         ", process " + (running.app.running() ? "running" : "ended");
 }
 
 Ending WaitForEnd(const RunningMorvessa& running) {
@@ -354,7 +356,7 @@ TEST(PreviewE2e, EachSnippetFileReachesTheLibraryAsItsBytesUpToTheFirstNul) {
   EXPECT_EQ(BrowseEventsOf(events, "unload").size(), 0u);
   ASSERT_TRUE(BringToFront(running.window));
   ASSERT_TRUE(ClickWindow(running.exit));
-  EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0));
+  EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0)) << InputState(running);
 }
 
 // ---------------------------------------------------------------------------
@@ -447,7 +449,7 @@ TEST(PreviewE2e, TheCopyBesideTheProgramWinsOverPathAndWithoutItPathIsSearched) 
 
     ASSERT_TRUE(BringToFront(running.window));
     ASSERT_TRUE(ClickWindow(running.exit));
-    EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0));
+    EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0)) << InputState(running);
   }
 }
 
@@ -508,6 +510,7 @@ TEST(PreviewE2e, WithoutTheLibraryOrItsExportOneErrorBoxThenExitCodeMinusOne) {
     EXPECT_EQ(ReadBrowseLog(folder.path()).size(), events.size()) << "the library was tried again";
   }
 }
+
 
 }  // namespace
 }  // namespace e2e

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/robustness/long_paths.h"
+#include "tests/support/list_box_fixture.h"
 #include "ui/file_list.h"
 
 namespace {
@@ -23,30 +24,8 @@ using robustness::ScratchFolder;
 
 constexpr std::size_t kSearchLimit = MAX_PATH;  // with the NUL
 
-class FileListLimits : public ::testing::Test {
+class FileListLimits : public testing_support::ListBoxFixture {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                              nullptr, nullptr, nullptr, nullptr);
-    listBox_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY |
-                                   LBS_NOINTEGRALHEIGHT,
-                               24, 40, 320, 120, parent_, nullptr, nullptr, nullptr);
-    ASSERT_NE(listBox_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
-
-  Names Entries() const {
-    Names names;
-    LRESULT count = SendMessageA(listBox_, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      char text[MAX_PATH] = {};
-      SendMessageA(listBox_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-      names.push_back(text);
-    }
-    return names;
-  }
-
   // A folder whose path is exactly `length` bytes, holding a.txt and b.md.
   std::string FolderOfLength(std::size_t length, const std::string& ending = "") {
     std::string folder = PathOfLength(scratch_.path(), "d" + std::to_string(length),
@@ -59,8 +38,6 @@ class FileListLimits : public ::testing::Test {
   }
 
   ScratchFolder scratch_;
-  HWND parent_ = nullptr;
-  HWND listBox_ = nullptr;
 };
 
 // Folder + "\" + "*.txt" + NUL against 260: a folder of 253 bytes is the

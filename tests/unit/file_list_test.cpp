@@ -1,3 +1,4 @@
+#include "tests/support/list_box_fixture.h"
 #include "ui/file_list.h"
 
 #include <windows.h>
@@ -18,33 +19,7 @@ using Names = std::vector<std::string>;
 constexpr char kGbkName[] = "\xD4\xA4\xC0\xC0\xD2\xB3.txt";  // 预览页.txt
 
 // A real sorted list box in a real window, as the main window makes it.
-class FileListTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    parent_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                              nullptr, nullptr, nullptr, nullptr);
-    listBox_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY |
-                                   LBS_NOINTEGRALHEIGHT,
-                               24, 40, 320, 120, parent_, nullptr, nullptr, nullptr);
-    ASSERT_NE(listBox_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
-
-  Names Entries() const {
-    Names names;
-    LRESULT count = SendMessageA(listBox_, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      char text[MAX_PATH] = {};
-      SendMessageA(listBox_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-      names.push_back(text);
-    }
-    return names;
-  }
-
-  HWND parent_ = nullptr;
-  HWND listBox_ = nullptr;
-};
+using FileListTest = testing_support::ListBoxFixture;
 
 TEST_F(FileListTest, ListsMatchingFilesOfEveryAttributeButNoFolders) {
   TempFolder folder;

@@ -134,12 +134,12 @@ bool PointerIsAt(POINT spot) {
 }
 
 // A click at `spot` over a window of the program whose top-level window is
-// `topLevel`. Under Wine the program also moves the pointer itself, when it
-// takes the X server's motion events for the driver's earlier moves; one it
-// takes late, between the button going down and up, drags the pointer off
-// the button and the click is lost. So before clicking, the pointer is
-// moved and the program made to take its pending messages (and with them
-// those motion events) until the pointer stays put.
+// `topLevel`. Under Wine the program moves the pointer too, when it takes the
+// X server's motion events for the driver's earlier moves; on a busy machine
+// a late one can come between the button going down and up, and the button
+// takes the press but never clicks. So the pointer is moved first and the
+// program made to take its pending messages, with those motion events,
+// until the pointer stays where it was put.
 bool ClickSettled(HWND topLevel, POINT spot) {
   for (int attempt = 0; attempt < 5; ++attempt) {
     if (!MovePointerTo(spot)) return false;
@@ -194,9 +194,13 @@ enum class Press { Click, Space };
       if (ListSelectionOf(running.list) == -1) return ::testing::AssertionSuccess();
       return ::testing::AssertionFailure() << "an entry is selected already";
     case Select::Mouse:
-      if (!ScrollIntoView(running.list, name)) return ::testing::AssertionFailure() << name << " is not in view";
-      if (const auto entry = ListEntryPoint(running.list, name); !entry || !ClickSettled(running.window, *entry))
+      if (!ScrollIntoView(running.list, name)) {
+        return ::testing::AssertionFailure() << name << " is not in view";
+      }
+      if (const auto entry = ListEntryPoint(running.list, name);
+          !entry || !ClickSettled(running.window, *entry)) {
         return ::testing::AssertionFailure() << "could not click on " << name;
+      }
       break;
     case Select::Keys:
       if (!TabTo(running, running.list)) return ::testing::AssertionFailure() << "the list got no focus";
@@ -214,7 +218,9 @@ enum class Press { Click, Space };
     if (ClickSettled(running.preview)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "could not click on the preview button";
   }
-  if (!TabTo(running, running.preview)) return ::testing::AssertionFailure() << "the preview button got no focus";
+  if (!TabTo(running, running.preview)) {
+    return ::testing::AssertionFailure() << "the preview button got no focus";
+  }
   PressKey(VK_SPACE);
   return ::testing::AssertionSuccess();
 }
@@ -285,8 +291,9 @@ std::string InputState(const RunningMorvessa& running) {
   return running.WhereIsTheFocus() + ", capture: " + DescribeWindow(info.hwndCapture) + ", pointer at " +
          std::to_string(pointer.x) + "," + std::to_string(pointer.y) + " over " +
          DescribeWindow(WindowFromPoint(pointer)) + ", main window " +
-         (IsWindowVisible(running.window) ? "visible" : "hidden") + (Responds(running.window) ? ", answering" : ", not answering") +
-         ", process " + (running.app.running() ? "running" : "ended");
+         (IsWindowVisible(running.window) ? "visible" : "hidden") +
+         (Responds(running.window) ? ", answering" : ", not answering") + ", process " +
+         (running.app.running() ? "running" : "ended");
 }
 
 Ending WaitForEnd(const RunningMorvessa& running) {
@@ -317,11 +324,14 @@ TEST(PreviewE2e, EachSnippetFileReachesTheLibraryAsItsBytesUpToTheFirstNul) {
   const std::vector<Case> cases = {
       // First, while the list is as the program opened it.
       {"nothing selected", "", "", std::nullopt, Select::Nothing, Press::Click},
-      {"stops at the first NUL", "ab-nul-cd.txt", std::string("ab\0cd", 5), "ab", Select::Mouse, Press::Click},
+      {"stops at the first NUL", "ab-nul-cd.txt", std::string("ab\0cd", 5), "ab",
+       Select::Mouse, Press::Click},
       {"UTF-16 bytes, unconverted", "utf16.txt", std::string("\xFF\xFE" "a\0", 4), "\xFF\xFE" "a",
        Select::Keys, Press::Space},
-      {"GBK text verbatim", "\xD6\xD0\xCE\xC4.txt", kGbkPage, kGbkPage, Select::Mouse, Press::Space},  // 中文.txt
-      {"a few MiB without NUL verbatim", "big.txt", fewMegabytes, fewMegabytes, Select::Keys, Press::Click},
+      {"GBK text verbatim", "\xD6\xD0\xCE\xC4.txt", kGbkPage, kGbkPage,  // 中文.txt
+       Select::Mouse, Press::Space},
+      {"a few MiB without NUL verbatim", "big.txt", fewMegabytes, fewMegabytes,
+       Select::Keys, Press::Click},
       {"an empty file", "empty.txt", "", std::nullopt, Select::Mouse, Press::Click},
       {"a file starting with NUL", "nul-first.txt", std::string("\0<p>x</p>", 9), std::nullopt,
        Select::Keys, Press::Space},
@@ -361,7 +371,8 @@ TEST(PreviewE2e, EachSnippetFileReachesTheLibraryAsItsBytesUpToTheFirstNul) {
 
     base::FileHandle writer;
     if (c.heldForWriting) {
-      // Readers may share it; the program, which lets no writer in, may not.
+      // A writer's handle: a reader that lets writers in could still open the
+      // file; the program, which shares reading only, can't.
       writer.reset(CreateFileA(folder.PathOf(std::string(kSnippetFolderName) + "\\" + c.name).c_str(),
                                GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -264,9 +264,10 @@ def check_manifest(resources, fail):
         return
     identities = [element.attrib for element in root.iter()
                   if element.tag.endswith("}assemblyIdentity")]
-    if not any(a.get("name") == "Microsoft.Windows.Common-Controls" and a.get("version") == "6.0.0.0"
-               for a in identities):
-        fail("manifest does not ask for Common Controls 6.0.0.0")
+    # That dependency would load comctl32 at every start, which the start-up
+    # budget has no room for.
+    if any(a.get("name") == "Microsoft.Windows.Common-Controls" for a in identities):
+        fail("manifest depends on the common controls assembly")
     levels = [element.get("level") for element in root.iter()
               if element.tag.endswith("}requestedExecutionLevel")]
     if levels != ["asInvoker"]:

@@ -76,7 +76,11 @@ const ControlRow kControls[] = {
 };
 constexpr int kColumns = 4;
 
+// What a test does when a control of the form reports a click.
+void (*g_onClick)() = nullptr;
+
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && g_onClick) g_onClick();
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -462,6 +466,75 @@ TEST_F(SkinTest, ADestroyedControlLosesItsMark) {
   g_markGoneAtDestruction = false;
   DestroyWindow(button);
   EXPECT_TRUE(g_markGoneAtDestruction);
+}
+
+WNDPROC g_belowSwap = nullptr;
+LRESULT CALLBACK SwappedOnTop(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER + 7) ++g_messagesSeen;
+  return CallWindowProcA(g_belowSwap, window, message, wParam, lParam);
+}
+
+TEST_F(SkinTest, AProcedureSwappedOnTopKeepsWorkingAndTheChainUnwindsAfterIt) {
+  Form form;
+  HWND button = form.control(kPushButtonRow);
+  const LONG_PTR classProcedure = GetWindowLongPtrA(button, GWLP_WNDPROC);
+  const Picture standard = OnScreen(button);
+  ui::skin::Switch(1);
+  Settle(form.window());
+  const Picture blue = OnScreen(button);
+  ASSERT_NE(blue, standard);
+
+  // Old-style subclassing on top of the skin: the procedure is swapped.
+  g_belowSwap = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SwappedOnTop)));
+  ui::skin::Switch(0);
+  Settle(form.window());
+  EXPECT_EQ(MarkOf(button), 0);
+  EXPECT_EQ(OnScreen(button), standard);
+  EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(SwappedOnTop));
+
+  // Back on: skinned again beneath the swap, which still sees its messages.
+  ui::skin::Switch(1);
+  Settle(form.window());
+  EXPECT_EQ(MarkOf(button), 1);
+  EXPECT_EQ(OnScreen(button), blue);
+  g_messagesSeen = 0;
+  SendMessageA(button, WM_USER + 7, 0, 0);
+  EXPECT_EQ(g_messagesSeen, 1);
+
+  // Once the swap is undone, switching off leaves the button's own procedure.
+  SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_belowSwap));
+  ui::skin::Switch(0);
+  Settle(form.window());
+  EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), classProcedure);
+  EXPECT_EQ(OnScreen(button), standard);
+}
+
+TEST_F(SkinTest, AClickHandlerMaySwitchTheSkinOffOrOverUnderTheButton) {
+  const struct {
+    int to;
+    void (*handler)();
+  } kSwitches[] = {{0, [] { ui::skin::Switch(0); }}, {3, [] { ui::skin::Switch(3); }}};
+  for (const auto& row : kSwitches) {
+    SCOPED_TRACE(row.to);
+    Form form;
+    HWND button = form.control(kPushButtonRow);
+    const LONG_PTR classProcedure = GetWindowLongPtrA(button, GWLP_WNDPROC);
+    ui::skin::Switch(1);
+    Settle(form.window());
+    g_onClick = row.handler;
+    SendMessageA(button, BM_CLICK, 0, 0);
+    g_onClick = nullptr;
+    Settle(form.window());
+    EXPECT_EQ(ui::skin::ActiveScheme(), row.to);
+    EXPECT_EQ(MarkOf(button), row.to);
+    // The button still works after its skin changed under its own click.
+    SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    EXPECT_NE(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    SendMessageA(button, BM_SETSTATE, FALSE, 0);
+    ui::skin::Switch(0);
+    EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), classProcedure);
+  }
 }
 
 // ---- The painting -------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The skin works on unmodified standard controls: each control of a skinned
-// kind gets a comctl32 subclass (removable in any order, unlike a swapped
-// window procedure) that paints it in the palette's look. The standard
+// kind gets a subclass (ui/skin/subclass.h, removable in any order) that
+// paints it in the palette's look. The standard
 // control keeps all its behaviour and state; the subclass only takes over
 // painting, and where the control paints itself outside WM_PAINT (a button
 // on BM_SETSTATE, focus or enable changes) paints over it at once, inside the
@@ -13,13 +13,14 @@
 #include "ui/skin/skin.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which it needs; only for class names and constants.
 #include <commctrl.h>
 
 #include "base/win_handles.h"
 #include "ui/skin/gdi_scope.h"
 #include "ui/skin/painters.h"
 #include "ui/skin/palette.h"
+#include "ui/skin/subclass.h"
 
 namespace ui::skin {
 namespace {
@@ -27,7 +28,6 @@ namespace {
 // Readable from other processes too (GetPropA), so tests and tools can tell
 // which controls carry the skin and which scheme.
 constexpr char kMarkProperty[] = "MorvessaSkin";
-constexpr UINT_PTR kSubclassId = 0x534B494E;
 
 enum class Family : unsigned { Button = 1, Edit, Combo, DropDownList, UpDown };
 
@@ -62,24 +62,23 @@ ControlState Unpack(DWORD_PTR data) noexcept {
 int g_activeScheme = 0;
 base::WindowsHook g_creationHook;
 
-LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          UINT_PTR subclassId, DWORD_PTR data);
+LRESULT SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data);
 
 // The scheme a control is skinned with, 0 if none. The mark is set and
-// removed together with the subclass, so it also tells whether the subclass is
-// there (which matters after a message handler, since a click handler may
-// switch the skin off or over).
+// removed together with the subclass, which is what is read here (it costs
+// no trip to the window server); it matters after a message handler, since
+// a click handler may switch the skin off or over.
 int SchemeOf(HWND window) noexcept {
-  return window ? static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(window, kMarkProperty))) : 0;
+  return window && subclass::IsInstalled(window) ? Unpack(subclass::DataOf(window)).scheme : 0;
 }
 
 // Stores a control's changed state, unless its skin went away or changed
-// meanwhile (storing would install the subclass again).
+// meanwhile.
 void Remember(HWND window, const ControlState& state) noexcept {
-  if (SchemeOf(window) == state.scheme) {
-    SetWindowSubclass(window, SkinProc, kSubclassId, Pack(state));
-  }
+  if (SchemeOf(window) == state.scheme) subclass::SetData(window, Pack(state));
 }
+
+using subclass::CallNext;
 
 LONG StyleOf(HWND window) noexcept {
   return static_cast<LONG>(GetWindowLongPtrA(window, GWL_STYLE));
@@ -136,7 +135,7 @@ void Attach(HWND window, int scheme) {
   ControlState state;
   state.scheme = scheme;
   state.family = family;
-  if (!SetWindowSubclass(window, SkinProc, kSubclassId, Pack(state))) return;
+  if (!subclass::Install(window, SkinProc, Pack(state))) return;
   SetPropA(window, kMarkProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(scheme)));
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
@@ -147,7 +146,7 @@ void Detach(HWND window) {
   if (HasClass(window, WC_BUTTONA) && ButtonKindOf(StyleOf(window)) == ButtonKind::Group) {
     ClearGroupBoxFrame(window);
   }
-  RemoveWindowSubclass(window, SkinProc, kSubclassId);
+  subclass::Remove(window);
   RemovePropA(window, kMarkProperty);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
@@ -215,7 +214,7 @@ void RepaintButtonNow(HWND button, const ControlState& state) {
 LRESULT OnButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam, ControlState state,
                         const Palette& palette) {
   if (ButtonKindOf(StyleOf(button)) == ButtonKind::Unskinned) {
-    return DefSubclassProc(button, message, wParam, lParam);
+    return CallNext(button, message, wParam, lParam);
   }
   switch (message) {
     case WM_PAINT: {
@@ -230,7 +229,7 @@ LRESULT OnButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
       return 1;  // the painting covers everything
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE: {
-      const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+      const LRESULT result = CallNext(button, message, wParam, lParam);
       if (SetHot(button, state, message == WM_MOUSEMOVE)) RepaintButtonNow(button, state);
       return result;
     }
@@ -243,12 +242,12 @@ LRESULT OnButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
     case BM_SETCHECK:
     case WM_UPDATEUISTATE:
     case WM_SYSCOLORCHANGE: {
-      const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+      const LRESULT result = CallNext(button, message, wParam, lParam);
       RepaintButtonNow(button, state);
       return result;
     }
     default:
-      return DefSubclassProc(button, message, wParam, lParam);
+      return CallNext(button, message, wParam, lParam);
   }
 }
 
@@ -268,13 +267,13 @@ LRESULT OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, Con
                       const Palette& palette) {
   switch (message) {
     case WM_NCPAINT: {
-      const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+      const LRESULT result = CallNext(edit, message, wParam, lParam);
       if (IsWindowVisible(edit)) PaintEditFrame(edit, palette, state.hot);
       return result;
     }
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE: {
-      const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+      const LRESULT result = CallNext(edit, message, wParam, lParam);
       if (SetHot(edit, state, message == WM_MOUSEMOVE)) RepaintEditFrameNow(edit, state);
       return result;
     }
@@ -282,7 +281,7 @@ LRESULT OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, Con
     case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_STYLECHANGED: {
-      const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+      const LRESULT result = CallNext(edit, message, wParam, lParam);
       RepaintEditFrameNow(edit, state);
       // The combo box or up-down control around this edit shows its focus too.
       const HWND parent = GetParent(edit);
@@ -294,7 +293,7 @@ LRESULT OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, Con
       return result;
     }
     default:
-      return DefSubclassProc(edit, message, wParam, lParam);
+      return CallNext(edit, message, wParam, lParam);
   }
 }
 
@@ -310,7 +309,7 @@ void PaintCombo(HWND combo, HDC target, const Palette& palette, bool hot) {
   BackBuffer buffer(target, client.right, client.bottom);
   if (!buffer.ok()) return;
   FillRect(buffer.dc(), &client, GetSysColorBrush(COLOR_WINDOW));
-  DefSubclassProc(combo, WM_PAINT, reinterpret_cast<WPARAM>(buffer.dc()), 0);
+  CallNext(combo, WM_PAINT, reinterpret_cast<WPARAM>(buffer.dc()), 0);
   PaintComboOverlay(combo, buffer.dc(), palette, hot);
 
   SavedDcState saved(target);
@@ -339,7 +338,7 @@ LRESULT OnComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, C
       return 0;
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE: {
-      const LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
+      const LRESULT result = CallNext(combo, message, wParam, lParam);
       if (SetHot(combo, state, message == WM_MOUSEMOVE)) {
         RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
       }
@@ -348,20 +347,20 @@ LRESULT OnComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, C
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_ENABLE: {
-      const LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
+      const LRESULT result = CallNext(combo, message, wParam, lParam);
       if (IsWindow(combo) && IsSkinned(combo)) {
         RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
       }
       return result;
     }
     default:
-      return DefSubclassProc(combo, message, wParam, lParam);
+      return CallNext(combo, message, wParam, lParam);
   }
 }
 
 LRESULT OnDropDownListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                               const Palette& palette) {
-  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  const LRESULT result = CallNext(list, message, wParam, lParam);
   if (message == WM_NCPAINT && IsWindowVisible(list)) PaintDropDownListFrame(list, palette);
   return result;
 }
@@ -394,20 +393,20 @@ LRESULT OnUpDownMessage(HWND upDown, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE: {
-      const LRESULT result = DefSubclassProc(upDown, message, wParam, lParam);
+      const LRESULT result = CallNext(upDown, message, wParam, lParam);
       if (SetHot(upDown, state, true, UpDownPartAt(upDown, PointOf(lParam)))) {
         InvalidateRect(upDown, nullptr, FALSE);
       }
       return result;
     }
     case WM_MOUSELEAVE: {
-      const LRESULT result = DefSubclassProc(upDown, message, wParam, lParam);
+      const LRESULT result = CallNext(upDown, message, wParam, lParam);
       if (SetHot(upDown, state, false)) InvalidateRect(upDown, nullptr, FALSE);
       return result;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      const LRESULT result = DefSubclassProc(upDown, message, wParam, lParam);
+      const LRESULT result = CallNext(upDown, message, wParam, lParam);
       if (IsWindow(upDown) && IsWindowEnabled(upDown)) {
         SetPressedPart(upDown, state, UpDownPartAt(upDown, PointOf(lParam)));
       }
@@ -416,25 +415,24 @@ LRESULT OnUpDownMessage(HWND upDown, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
     case WM_ENABLE: {
-      const LRESULT result = DefSubclassProc(upDown, message, wParam, lParam);
+      const LRESULT result = CallNext(upDown, message, wParam, lParam);
       if (IsWindow(upDown)) SetPressedPart(upDown, state, 0);
       return result;
     }
     default:
-      return DefSubclassProc(upDown, message, wParam, lParam);
+      return CallNext(upDown, message, wParam, lParam);
   }
 }
 
-LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          UINT_PTR /*subclassId*/, DWORD_PTR data) {
+LRESULT SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR data) {
   if (message == WM_NCDESTROY) {
     RemovePropA(window, kMarkProperty);
-    RemoveWindowSubclass(window, SkinProc, kSubclassId);
-    return DefSubclassProc(window, message, wParam, lParam);
+    subclass::Remove(window);
+    return CallNext(window, message, wParam, lParam);
   }
   const ControlState state = Unpack(data);
   const Palette* palette = PaletteOf(state.scheme);
-  if (!palette) return DefSubclassProc(window, message, wParam, lParam);
+  if (!palette) return CallNext(window, message, wParam, lParam);
   switch (state.family) {
     case Family::Button:
       return OnButtonMessage(window, message, wParam, lParam, state, *palette);
@@ -447,7 +445,7 @@ LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case Family::UpDown:
       return OnUpDownMessage(window, message, wParam, lParam, state, *palette);
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return CallNext(window, message, wParam, lParam);
 }
 
 }  // namespace

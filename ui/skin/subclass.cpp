@@ -1,0 +1,130 @@
+// The table of subclassed controls is a fixed array: the skin must keep
+// working while the program reports that memory ran out (its message box
+// buttons are skinned too), so installing a subclass never allocates. A few
+// dozen controls is the most a window of this program or its preview
+// library has; past the capacity controls simply keep their standard look.
+
+#include "ui/skin/subclass.h"
+
+namespace ui::skin::subclass {
+namespace {
+
+struct Subclass {
+  HWND window;
+  WNDPROC next;      // what the subclass replaced, as SetWindowLongPtrA returned it
+  Handler handler;   // null while disarmed: messages only pass through
+  DWORD_PTR data;
+};
+
+constexpr int kCapacity = 512;
+Subclass g_subclasses[kCapacity];
+int g_count = 0;
+
+// The message being handled: CallNext must still reach the right procedure
+// when the handler removed the subclass meanwhile (a click handler may switch
+// the skin off). Saved and restored around each handler, since handlers nest.
+struct Dispatch {
+  HWND window;
+  WNDPROC next;
+};
+Dispatch g_dispatch = {nullptr, nullptr};
+
+Subclass* Find(HWND window) noexcept {
+  for (int i = 0; i < g_count; ++i) {
+    if (g_subclasses[i].window == window) return &g_subclasses[i];
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool IsOnTop(HWND window) noexcept {
+  return GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc);
+}
+
+// Drops the entry, putting the replaced procedure back if nothing was
+// subclassed on top since; otherwise the entry must stay to pass messages on.
+void Unlink(Subclass* subclass) noexcept {
+  if (IsOnTop(subclass->window)) {
+    SetWindowLongPtrA(subclass->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclass->next));
+    *subclass = g_subclasses[--g_count];
+  } else {
+    subclass->handler = nullptr;
+    subclass->data = 0;
+  }
+}
+
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Subclass* subclass = Find(window);
+  if (!subclass) return DefWindowProcA(window, message, wParam, lParam);
+  const Dispatch outer = g_dispatch;
+  g_dispatch = {window, subclass->next};
+  const LRESULT result =
+      subclass->handler
+          ? subclass->handler(window, message, wParam, lParam, subclass->data)
+          : CallWindowProcA(subclass->next, window, message, wParam, lParam);
+  g_dispatch = outer;
+  if (Subclass* after = Find(window)) {
+    if (message == WM_NCDESTROY) {
+      // The last message the window gets; the entry must not outlive it, or
+      // a new window given the same handle would inherit it.
+      if (IsOnTop(window)) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(after->next));
+      *after = g_subclasses[--g_count];
+    } else if (!after->handler) {
+      // Disarmed, and whoever sat on top may have gone: then it can unlink.
+      Unlink(after);
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+bool Install(HWND window, Handler handler, DWORD_PTR data) {
+  if (!window || !handler) return false;
+  if (Subclass* subclass = Find(window)) {
+    subclass->handler = handler;
+    subclass->data = data;
+    return true;
+  }
+  if (g_count == kCapacity) return false;
+  SetLastError(ERROR_SUCCESS);
+  const LONG_PTR replaced =
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
+  if (replaced == 0 && GetLastError() != ERROR_SUCCESS) return false;
+  // Setting a procedure sends the window nothing, so no message can arrive
+  // before the entry is there.
+  g_subclasses[g_count++] = {window, reinterpret_cast<WNDPROC>(replaced), handler, data};
+  return true;
+}
+
+void Remove(HWND window) {
+  if (Subclass* subclass = Find(window)) Unlink(subclass);
+}
+
+bool IsInstalled(HWND window) {
+  const Subclass* subclass = Find(window);
+  return subclass && subclass->handler;
+}
+
+DWORD_PTR DataOf(HWND window) {
+  const Subclass* subclass = Find(window);
+  return subclass && subclass->handler ? subclass->data : 0;
+}
+
+void SetData(HWND window, DWORD_PTR data) {
+  Subclass* subclass = Find(window);
+  if (subclass && subclass->handler) subclass->data = data;
+}
+
+LRESULT CallNext(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (g_dispatch.window == window) {
+    return CallWindowProcA(g_dispatch.next, window, message, wParam, lParam);
+  }
+  if (const Subclass* subclass = Find(window)) {
+    return CallWindowProcA(subclass->next, window, message, wParam, lParam);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace ui::skin::subclass

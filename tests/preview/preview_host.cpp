@@ -23,6 +23,7 @@
 #include "preview/preview_library.h"
 #include "preview/snippet_file.h"
 #include "shell/program_directory.h"
+#include "tests/support/hex.h"
 
 namespace {
 
@@ -55,14 +56,7 @@ void WriteResult(const char* resultFile, const std::string& result) {
 }
 
 std::string Hex(const char* bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (; *bytes; ++bytes) {
-    unsigned char byte = static_cast<unsigned char>(*bytes);
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-  }
-  return hex;
+  return testing_support::Hex(bytes);
 }
 
 }  // namespace

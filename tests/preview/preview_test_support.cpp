@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/hex.h"
+
 namespace preview_test {
 namespace {
 
@@ -119,15 +121,7 @@ std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char byte : bytes) {
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-  }
-  return hex;
-}
+std::string Hex(const std::string& bytes) { return testing_support::Hex(bytes); }
 
 std::string ExeDirectory() {
   char path[MAX_PATH];

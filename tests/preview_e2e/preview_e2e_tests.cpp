@@ -128,32 +128,6 @@ std::string GuiThreadOf(const RunningMorvessa& running) {
   return std::to_string(GetWindowThreadProcessId(running.window, nullptr));
 }
 
-bool PointerIsAt(POINT spot) {
-  POINT now = {};
-  return GetCursorPos(&now) && now.x == spot.x && now.y == spot.y;
-}
-
-// A click at `spot` over a window of the program whose top-level window is
-// `topLevel`. Under Wine the program moves the pointer too, when it takes the
-// X server's motion events for the driver's earlier moves; on a busy machine
-// a late one can come between the button going down and up, and the button
-// takes the press but never clicks. So the pointer is moved first and the
-// program made to take its pending messages, with those motion events,
-// until the pointer stays where it was put.
-bool ClickSettled(HWND topLevel, POINT spot) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (!MovePointerTo(spot)) return false;
-    Responds(topLevel);
-    Responds(topLevel);
-    if (PointerIsAt(spot)) break;
-  }
-  return ClickAt(spot);
-}
-
-bool ClickSettled(HWND window) {
-  return IsWindow(window) && ClickSettled(GetAncestor(window, GA_ROOT), CentreOf(ScreenRectOf(window)));
-}
-
 // Tab (the way round is list, 预览, 退出) until `control` has the keyboard.
 bool TabTo(const RunningMorvessa& running, HWND control) {
   for (int step = 0; step < 3 && running.focus() != control; ++step) {
@@ -166,7 +140,6 @@ bool TabTo(const RunningMorvessa& running, HWND control) {
 
 // Clicks the list's scroll arrows until entry `name` shows.
 bool ScrollIntoView(HWND list, const std::string& name) {
-  const HWND topLevel = GetAncestor(list, GA_ROOT);
   const auto items = ListItemsOf(list);
   const auto found = std::find(items.begin(), items.end(), name);
   if (found == items.end()) return false;
@@ -179,7 +152,7 @@ bool ScrollIntoView(HWND list, const std::string& name) {
     const int top = ListTopIndexOf(list);
     const POINT arrow = index < top ? POINT{arrowX, client.top + arrowHalfHeight}
                                     : POINT{arrowX, client.bottom - 1 - arrowHalfHeight};
-    if (!ClickSettled(topLevel, arrow)) return false;
+    if (!ClickAt(arrow)) return false;
     WaitUntil([&] { return ListTopIndexOf(list) != top; }, 2000);
   }
   return ListEntryPoint(list, name).has_value();
@@ -198,7 +171,7 @@ enum class Press { Click, Space };
         return ::testing::AssertionFailure() << name << " is not in view";
       }
       if (const auto entry = ListEntryPoint(running.list, name);
-          !entry || !ClickSettled(running.window, *entry)) {
+          !entry || !ClickAt(*entry)) {
         return ::testing::AssertionFailure() << "could not click on " << name;
       }
       break;
@@ -215,7 +188,7 @@ enum class Press { Click, Space };
 
 ::testing::AssertionResult PressPreview(const RunningMorvessa& running, Press how) {
   if (how == Press::Click) {
-    if (ClickSettled(running.preview)) return ::testing::AssertionSuccess();
+    if (ClickWindow(running.preview)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "could not click on the preview button";
   }
   if (!TabTo(running, running.preview)) {
@@ -393,7 +366,7 @@ TEST(PreviewE2e, EachSnippetFileReachesTheLibraryAsItsBytesUpToTheFirstNul) {
   const auto events = ReadBrowseLog(folder.path());
   EXPECT_EQ(BrowseEventsOf(events, "load").size(), 1u);
   EXPECT_EQ(BrowseEventsOf(events, "unload").size(), 0u);
-  ASSERT_TRUE(ClickSettled(running.exit));
+  ASSERT_TRUE(ClickWindow(running.exit));
   EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0)) << InputState(running);
 }
 
@@ -406,11 +379,11 @@ TEST(PreviewE2e, TwoPressesMakeTwoEqualCallsOnOneLoadAndEachWayOutUnloadsTheLibr
     std::function<bool(const RunningMorvessa&)> leave;
   };
   const Case cases[] = {
-      {"退出 clicked", [](const RunningMorvessa& r) { return ClickSettled(r.exit); }},
+      {"退出 clicked", [](const RunningMorvessa& r) { return ClickWindow(r.exit); }},
       {"close box clicked",
        [](const RunningMorvessa& r) {
          const auto closeBox = CloseBoxPoint(r.window);
-         return closeBox && ClickSettled(r.window, *closeBox);
+         return closeBox && ClickAt(*closeBox);
        }},
   };
   for (const Case& c : cases) {
@@ -489,7 +462,7 @@ TEST(PreviewE2e, TheCopyBesideTheProgramWinsOverPathAndWithoutItPathIsSearched) 
     EXPECT_TRUE(ReadBrowseLog(unused).empty()) << "the other copy was loaded too";
     EXPECT_EQ(OtherWindowsOf(running), std::vector<std::string>{});
 
-    ASSERT_TRUE(ClickSettled(running.exit));
+    ASSERT_TRUE(ClickWindow(running.exit));
     EXPECT_EQ(WaitForEnd(running).exitCode, std::optional<DWORD>(0)) << InputState(running);
   }
 }
@@ -545,7 +518,7 @@ TEST(PreviewE2e, WithoutTheLibraryOrItsExportOneErrorBoxThenExitCodeMinusOne) {
     const std::string boxSeen = DescribeWindow(box);
     // The box comes up in front; no detour over its caption is needed.
     ASSERT_TRUE(GetForegroundWindow() == box || BringToFront(box));
-    ASSERT_TRUE(ClickSettled(ok));
+    ASSERT_TRUE(ClickWindow(ok));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }))
         << "OK did not close the box; " << InputState(running);
     const Ending ending = WaitForEnd(running);

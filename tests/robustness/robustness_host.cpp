@@ -13,18 +13,11 @@
 
 #include "base/win_handles.h"
 #include "shell/program_directory.h"
+#include "tests/support/hex.h"
 
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char byte : bytes) {
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-  }
-  return hex;
-}
+using testing_support::Hex;
 
 std::string Ansi(const wchar_t* wide, DWORD length) {
   if (length == 0) return {};

@@ -20,6 +20,7 @@
 
 #include "shell/fatal_error_text.h"
 #include "shell/path_cut.h"
+#include "tests/support/hex.h"
 #include "ui/file_patterns.h"
 
 namespace pure_checks {
@@ -30,16 +31,7 @@ inline bool NoLeadBytes(unsigned char) { return false; }
 // A harsher code page than 936: every byte from 0x80 up starts a pair.
 inline bool EveryHighByteIsLead(unsigned char byte) { return byte >= 0x80; }
 
-inline std::string Hex(std::string_view bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char byte : bytes) {
-    hex += digits[byte >> 4];
-    hex += digits[byte & 15];
-    hex += ' ';
-  }
-  return hex;
-}
+inline std::string Hex(std::string_view bytes) { return testing_support::Hex(bytes, " "); }
 
 // Exactly the bytes given and a NUL, on the heap, nothing more: a read past
 // the NUL is a sanitizer report.

@@ -537,6 +537,39 @@ TEST_F(SkinTest, AClickHandlerMaySwitchTheSkinOffOrOverUnderTheButton) {
   }
 }
 
+TEST_F(SkinTest, UnicodeControlsKeepTextOutsideCodePage936) {
+  // Hangul, an emoji (a surrogate pair) and e-acute: none of them in code page 936.
+  const wchar_t text[] = L"\xD55C\xAE00 \xD83D\xDE00 \x00E9";
+  const struct {
+    const wchar_t* className;
+    DWORD style;
+  } kUnicodeControls[] = {{L"EDIT", ES_AUTOHSCROLL}, {L"BUTTON", BS_PUSHBUTTON}};
+  Form form;
+  ui::skin::Switch(1);
+  for (const auto& row : kUnicodeControls) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(row.className)));
+    // As a library made with the W functions creates it, under the skin.
+    HWND control = CreateWindowExW(0, row.className, L"", WS_CHILD | WS_VISIBLE | row.style, 600,
+                                   360, 80, 30, form.window(), nullptr, GetModuleHandleW(nullptr),
+                                   nullptr);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(MarkOf(control), 1);
+    EXPECT_TRUE(IsWindowUnicode(control));
+    ASSERT_TRUE(SetWindowTextW(control, text));
+    wchar_t back[32] = {};
+    GetWindowTextW(control, back, 32);
+    EXPECT_STREQ(back, text);
+
+    ui::skin::Switch(0);
+    EXPECT_EQ(MarkOf(control), 0);
+    EXPECT_TRUE(IsWindowUnicode(control));
+    GetWindowTextW(control, back, 32);
+    EXPECT_STREQ(back, text);
+    DestroyWindow(control);
+    ui::skin::Switch(1);
+  }
+}
+
 // ---- The painting -------------------------------------------------------------
 
 struct HueRow {

@@ -104,9 +104,27 @@ void PressKey(WORD virtualKey, std::initializer_list<WORD> held) {
   Send(inputs);
 }
 
+// Under Wine the program under the pointer moves the pointer too, when it
+// takes the X server's motion events for earlier moves; on a busy machine a
+// late one can come between the button going down and up, and the button
+// takes the press but never clicks. So that program is made to take its
+// pending messages, with those motion events, until the pointer stays put.
+bool SettlePointerAt(POINT screen) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (!MovePointerTo(screen)) return false;
+    if (const HWND under = WindowFromPoint(screen)) {
+      const HWND topLevel = GetAncestor(under, GA_ROOT);
+      Responds(topLevel);
+      Responds(topLevel);
+    }
+    if (PointerIsAt(screen)) return true;
+  }
+  return PointerIsAt(screen);
+}
+
 bool ClickAt(POINT screen) {
   WaitOutDoubleClickTime(screen);
-  if (!MovePointerTo(screen)) return false;
+  if (!SettlePointerAt(screen)) return false;
   const bool sent = Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)});
   lastClick.time = GetTickCount64();
   lastClick.where = screen;

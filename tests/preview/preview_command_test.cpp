@@ -22,7 +22,7 @@ using doubles::BrowseEvent;
 using doubles::BrowseEventsOf;
 using doubles::ReadBrowseLog;
 using preview_test::Hex;
-using preview_test::TempFolder;
+using e2e::AppFolder;
 using preview_test::WriteBytes;
 
 constexpr char kTitleHex[] = "D4A4C0C0BDE1B9FB";  // 预览结果
@@ -40,8 +40,8 @@ class PreviewCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     preview::ReleasePreviewLibrary();
-    library_ = root_.Subfolder("library");
-    snippets_ = root_.Subfolder(kSnippetFolderName);
+    library_ = root_.AddFolder("library");
+    snippets_ = root_.AddFolder(kSnippetFolderName);
     preview_test::CopyDoubleInto("recording", library_);
     ASSERT_NE(preview::PreviewExportLookingFirstIn(library_.c_str()), nullptr);
   }
@@ -65,7 +65,7 @@ class PreviewCommand : public ::testing::Test {
     EXPECT_EQ(call.Field("pid"), std::to_string(GetCurrentProcessId()));
   }
 
-  TempFolder root_;
+  AppFolder root_;
   std::string library_;
   std::string snippets_;
 };
@@ -194,7 +194,7 @@ TEST(CheckedStdcall, SixtyFourBitCallPassesTheArgumentsInOrder) {
 class PreviewCommandInProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_ = root_.Subfolder("\xB3\xCC\xD0\xF2");  // 程序
+    program_ = root_.AddFolder("\xB3\xCC\xD0\xF2");  // 程序
     snippets_ = program_ + "\\" + kSnippetFolderName;
     CreateDirectoryA(snippets_.c_str(), nullptr);
     host_ = program_ + "\\preview_host.exe";
@@ -210,7 +210,7 @@ class PreviewCommandInProgram : public ::testing::Test {
                                  "C:\\windows\\system32;C:\\windows", host_);
   }
 
-  TempFolder root_;
+  AppFolder root_;
   std::string program_;
   std::string snippets_;
   std::string host_;

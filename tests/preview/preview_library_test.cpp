@@ -18,7 +18,7 @@ namespace {
 using doubles::BrowseEventsOf;
 using doubles::ReadBrowseLog;
 using preview_test::Hex;
-using preview_test::TempFolder;
+using e2e::AppFolder;
 
 const std::string kExportMissingMessage =
     "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL\xBF\xE2\xCE\xC4\xBC\xFE"  // 无法找到指定DLL库文件
@@ -46,8 +46,8 @@ class PreviewBinding : public ::testing::Test {
  protected:
   void SetUp() override {
     preview::ReleasePreviewLibrary();
-    program_ = root_.Subfolder("program");
-    onPath_ = root_.Subfolder("on-path");
+    program_ = root_.AddFolder("program");
+    onPath_ = root_.AddFolder("on-path");
     char old[32768] = {};
     GetEnvironmentVariableA("PATH", old, sizeof old);
     savedPath_ = old;
@@ -62,7 +62,7 @@ class PreviewBinding : public ::testing::Test {
     EXPECT_TRUE(preview::CallStdcall3Checked(previewExport, "t", 1, "s"));
   }
 
-  TempFolder root_;
+  AppFolder root_;
   std::string program_;
   std::string onPath_;
   std::string savedPath_;
@@ -135,8 +135,8 @@ TEST_F(PreviewBinding, ReleaseUnloadsWithFreeLibraryAndTheNextUseLoadsAgain) {
 class PreviewBindingFailure : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_ = root_.Subfolder("program");
-    onPath_ = root_.Subfolder("on-path");
+    program_ = root_.AddFolder("program");
+    onPath_ = root_.AddFolder("on-path");
   }
   preview_test::HostOutcome Bind() {
     // Nothing but the system's folders and our own on the child's PATH.
@@ -154,7 +154,7 @@ class PreviewBindingFailure : public ::testing::Test {
     EXPECT_EQ(outcome.result, "");
   }
 
-  TempFolder root_;
+  AppFolder root_;
   std::string program_;
   std::string onPath_;
 };

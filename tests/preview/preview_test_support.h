@@ -1,35 +1,19 @@
 #pragma once
-// Fixtures shared by the preview tests: scratch folders, snippet files, copies
-// of the Browse.dll stand-ins, and a child process whose fatal error box is
-// read and answered the way a user would.
+// Fixtures shared by the preview tests: snippet files, copies of the
+// Browse.dll stand-ins, and a child process whose fatal error box is read and
+// answered. Scratch folders are the end-to-end driver's e2e::AppFolder.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/e2e/driver/app_folder.h"
+
 namespace preview_test {
 
-// A fresh folder under the temp directory; removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  // path() + "\" + name.
-  std::string operator/(const std::string& name) const;
-  // Creates the subfolder `name` and returns its path.
-  std::string Subfolder(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
+// Writes the file, failing the test when it can't.
 void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
 std::string Hex(const std::string& bytes);
 
 // The folder of the running test program.

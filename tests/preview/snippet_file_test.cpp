@@ -16,7 +16,7 @@
 namespace {
 
 using preview_test::Hex;
-using preview_test::TempFolder;
+using e2e::AppFolder;
 using preview_test::WriteBytes;
 
 std::string ManyBytesWithoutNul(std::size_t count) {
@@ -39,8 +39,8 @@ class SnippetContent : public ::testing::TestWithParam<ContentCase> {};
 
 TEST_P(SnippetContent, IsTheBytesUpToTheFirstNul) {
   const ContentCase& c = GetParam();
-  TempFolder folder;
-  std::string path = folder / "snippet.txt";
+  AppFolder folder;
+  std::string path = folder.PathOf("snippet.txt");
   WriteBytes(path, c.fileBytes);
 
   base::Text snippet = preview::ReadSnippetText(path.c_str());
@@ -71,17 +71,17 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(SnippetFile, FileNamedInGbkInAGbkFolderIsRead) {
-  TempFolder root;
-  std::string folder = root.Subfolder("\xD4\xA4\xC0\xC0\xB4\xFA\xC2\xEB");  // 预览代码
+  AppFolder root;
+  std::string folder = root.AddFolder("\xD4\xA4\xC0\xC0\xB4\xFA\xC2\xEB");  // 预览代码
   std::string path = folder + "\\\xD6\xD0\xCE\xC4.txt";                    // 中文.txt
   WriteBytes(path, kGbkSnippet);
   EXPECT_STREQ(preview::ReadSnippetText(path.c_str()).get(), kGbkSnippet.c_str());
 }
 
 TEST(SnippetFile, WhatCantBeOpenedIsNull) {
-  TempFolder folder;
-  std::string subfolder = folder.Subfolder("sub");
-  EXPECT_EQ(preview::ReadSnippetText((folder / "missing.txt").c_str()).get(), nullptr);
+  AppFolder folder;
+  std::string subfolder = folder.AddFolder("sub");
+  EXPECT_EQ(preview::ReadSnippetText(folder.PathOf("missing.txt").c_str()).get(), nullptr);
   EXPECT_EQ(preview::ReadSnippetText(subfolder.c_str()).get(), nullptr);
   // The path the command makes when nothing is selected: folder + "\".
   EXPECT_EQ(preview::ReadSnippetText((subfolder + "\\").c_str()).get(), nullptr);
@@ -92,8 +92,8 @@ TEST(SnippetFile, WhatCantBeOpenedIsNull) {
 // Reading shares read access only: a file someone is writing is not read,
 // a file someone else only reads is.
 TEST(SnippetFile, FileHeldOpenForWritingIsNullButOneHeldForReadingIsRead) {
-  TempFolder folder;
-  std::string path = folder / "busy.txt";
+  AppFolder folder;
+  std::string path = folder.PathOf("busy.txt");
   WriteBytes(path, "busy");
   {
     HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE,
@@ -135,7 +135,7 @@ void MakeLargeFile(const std::string& path, long long size, const std::string& h
 // A length that doesn't fit a signed 32-bit number reads as nothing; that
 // includes sizes whose low 32 bits alone would look small.
 TEST(SnippetFile, FilesOfTwoGibibytesOrMoreAreNull) {
-  TempFolder folder;
+  AppFolder folder;
   const long long kTwoGiB = 2LL << 30;
   struct {
     const char* name;
@@ -143,7 +143,7 @@ TEST(SnippetFile, FilesOfTwoGibibytesOrMoreAreNull) {
   } cases[] = {{"exactly2GiB.txt", kTwoGiB},
                {"4GiBplus5.txt", (4LL << 30) + 5}};
   for (const auto& c : cases) {
-    std::string path = folder / c.name;
+    std::string path = folder.PathOf(c.name);
     MakeLargeFile(path, c.size, "abc");
     EXPECT_EQ(preview::ReadSnippetText(path.c_str()).get(), nullptr) << c.name;
     DeleteFileA(path.c_str());
@@ -160,8 +160,8 @@ bool RecordRequest(std::size_t bytes) {
 // The bytes are read into the block that becomes the text: one request of
 // the file's length plus 8, and no second block of the file's size.
 TEST(SnippetFile, LargeSnippetIsReadIntoItsOwnBlockWithoutACopy) {
-  TempFolder folder;
-  std::string path = folder / "large.txt";
+  AppFolder folder;
+  std::string path = folder.PathOf("large.txt");
   const std::size_t length = 1 << 20;
   std::string bytes = ManyBytesWithoutNul(length);
   WriteBytes(path, bytes);
@@ -180,7 +180,7 @@ TEST(SnippetFile, LargeSnippetIsReadIntoItsOwnBlockWithoutACopy) {
 class SnippetMemory : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = folder_ / "snippet.txt";
+    path_ = folder_.PathOf("snippet.txt");
     WriteBytes(path_, "hello");
   }
   preview_test::HostOutcome Read(std::vector<std::string> refusals) {
@@ -192,7 +192,7 @@ class SnippetMemory : public ::testing::Test {
     return preview_test::RunHost(arguments, folder_.path());
   }
 
-  TempFolder folder_;
+  AppFolder folder_;
   std::string path_;
 };
 

@@ -16,27 +16,6 @@ bool FitsSearchPath(std::size_t folderLength, std::size_t patternLength) {
 }
 constexpr std::size_t kMaxPatternText = MAX_PATH + 3;
 
-// A fill sends the list one message per file. SendMessage shows each one to
-// the thread's WH_CALLWNDPROC hooks, and the skin keeps one for as long as it
-// is on; under Wine every hooked message is a round trip to the server, which
-// made a start with 10,000 snippet files five times slower. So the fill
-// calls the list box's window procedure directly: the same procedure, message
-// and thread, only unseen by hooks (the skin's acts on nothing but WM_CREATE).
-class ListBoxCalls {
- public:
-  explicit ListBoxCalls(HWND listBox)
-      : listBox_(listBox),
-        procedure_(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(listBox, GWLP_WNDPROC))) {}
-
-  LRESULT operator()(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcA(procedure_, listBox_, message, wParam, lParam);
-  }
-
- private:
-  HWND listBox_;
-  WNDPROC procedure_;
-};
-
 class RedrawPause {
  public:
   explicit RedrawPause(HWND window) : window_(window) {
@@ -111,25 +90,24 @@ void FileList::AddMatches(const char* folderWithBackslash, const char* pattern,
   WIN32_FIND_DATAA found;
   base::FindHandle search(FindFirstFileA(searchPath.c_str(), &found));
   if (!search) return;
-  const ListBoxCalls list(listBox_);
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     if (skipDuplicates) {
       // LB_FINDSTRINGEXACT ignores case; names here must differ exactly.
-      LRESULT count = list(LB_GETCOUNT, 0, 0);
+      LRESULT count = SendMessageA(listBox_, LB_GETCOUNT, 0, 0);
       bool seen = false;
-      for (LRESULT i = list(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(found.cFileName));
+      for (LRESULT i = SendMessageA(listBox_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(found.cFileName));
            i != LB_ERR && i < count && !seen; ++i) {
         char existing[MAX_PATH];
-        if (list(LB_GETTEXTLEN, i, 0) >= MAX_PATH) break;
-        list(LB_GETTEXT, i, reinterpret_cast<LPARAM>(existing));
+        if (SendMessageA(listBox_, LB_GETTEXTLEN, i, 0) >= MAX_PATH) break;
+        SendMessageA(listBox_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(existing));
         if (lstrcmpiA(existing, found.cFileName) != 0) break;
         seen = std::strcmp(existing, found.cFileName) == 0;
       }
       if (seen) continue;
     }
-    list(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
+    SendMessageA(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
   } while (FindNextFileA(search.get(), &found));
 }
 

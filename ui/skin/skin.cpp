@@ -7,8 +7,12 @@
 // same message, so the standard look never reaches the screen.
 //
 // Controls that already exist are found by enumerating the thread's windows;
-// later ones are caught on WM_CREATE by a thread-local WH_CALLWNDPROC hook,
+// later ones are caught as they are created by a thread-local WH_CBT hook,
 // which also covers message boxes and windows a library creates on the thread.
+// A CBT hook runs only on such window events; a WH_CALLWNDPROC hook would see
+// every message the thread sends, and under Wine each of those becomes a
+// round trip to the server (a list filled with 10,000 names took five times
+// as long).
 
 #include "ui/skin/skin.h"
 
@@ -128,7 +132,9 @@ bool FamilyOf(HWND window, Family* family) noexcept {
   return true;
 }
 
-void Attach(HWND window, int scheme) {
+// `redraw` is false for a window being created: it has nothing on screen
+// yet, and must get no message before its own WM_NCCREATE.
+void Attach(HWND window, int scheme, bool redraw) {
   if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return;
   Family family = Family::Button;
   if (!FamilyOf(window, &family)) return;
@@ -137,7 +143,7 @@ void Attach(HWND window, int scheme) {
   state.family = family;
   if (!subclass::Install(window, SkinProc, Pack(state))) return;
   SetPropA(window, kMarkProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(scheme)));
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  if (redraw) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void Detach(HWND window) {
@@ -151,7 +157,7 @@ void Detach(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void AttachActive(HWND window) { Attach(window, g_activeScheme); }
+void AttachActive(HWND window) { Attach(window, g_activeScheme, true); }
 
 struct Visit {
   void (*visitor)(HWND);
@@ -173,10 +179,9 @@ void ForEachWindowOfThread(void (*visitor)(HWND)) {
   EnumThreadWindows(GetCurrentThreadId(), VisitTopLevel, reinterpret_cast<LPARAM>(&visit));
 }
 
-LRESULT CALLBACK OnCallWindowProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && g_activeScheme != 0) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_CREATE) Attach(call->hwnd, g_activeScheme);
+LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && g_activeScheme != 0) {
+    Attach(reinterpret_cast<HWND>(wParam), g_activeScheme, false);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -464,7 +469,7 @@ void Switch(int scheme) {
   g_activeScheme = scheme;
   ForEachWindowOfThread(AttachActive);
   g_creationHook.reset(
-      SetWindowsHookExA(WH_CALLWNDPROC, OnCallWindowProcedure, nullptr, GetCurrentThreadId()));
+      SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId()));
 }
 
 int ActiveScheme() { return g_activeScheme; }

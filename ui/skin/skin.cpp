@@ -73,7 +73,8 @@ LRESULT SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_
 // no trip to the window server); it matters after a message handler, since
 // a click handler may switch the skin off or over.
 int SchemeOf(HWND window) noexcept {
-  return window && subclass::IsInstalled(window) ? Unpack(subclass::DataOf(window)).scheme : 0;
+  // A skinned control's value always holds its (non-zero) scheme.
+  return window ? Unpack(subclass::DataOf(window)).scheme : 0;
 }
 
 // Stores a control's changed state, unless its skin went away or changed

@@ -137,11 +137,6 @@ void Remove(HWND window) {
   if (Subclass* subclass = Find(window)) Unlink(subclass);
 }
 
-bool IsInstalled(HWND window) {
-  const Subclass* subclass = Find(window);
-  return subclass && subclass->handler;
-}
-
 DWORD_PTR DataOf(HWND window) {
   const Subclass* subclass = Find(window);
   return subclass && subclass->handler ? subclass->data : 0;

@@ -25,8 +25,7 @@ bool Install(HWND window, Handler handler, DWORD_PTR data);
 // Removes the subclass (or disarms it where it can't be unlinked).
 void Remove(HWND window);
 
-// Whether `window` has an armed subclass, and its value.
-bool IsInstalled(HWND window);
+// The value of `window`'s armed subclass; 0 when it has none.
 DWORD_PTR DataOf(HWND window);
 
 // Replaces the value of an armed subclass; does nothing for other windows.
